@@ -1,0 +1,14 @@
+# One INTERFACE target carries the language standard, the warnings and the
+# sanitizers for every target of the project.
+add_library(skyvane_options INTERFACE)
+target_compile_features(skyvane_options INTERFACE cxx_std_20)
+set_target_properties(skyvane_options PROPERTIES INTERFACE_CXX_EXTENSIONS OFF)
+target_compile_options(skyvane_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Wnon-virtual-dtor
+  -Wcast-qual -Wformat=2 -Wimplicit-fallthrough
+  $<$<BOOL:${SKYVANE_WERROR}>:-Werror>)
+if(SKYVANE_SANITIZE)
+  target_compile_options(skyvane_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(skyvane_options INTERFACE -fsanitize=address,undefined)
+endif()

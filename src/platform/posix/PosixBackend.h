@@ -1,0 +1,48 @@
+#pragma once
+// What the files of the POSIX backend share with each other. Nothing outside
+// src/platform/posix includes this header.
+
+#include <sys/types.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace platform::posix {
+
+std::unique_ptr<Registry> MakeRegistry();
+std::unique_ptr<Files> MakeFiles();
+std::unique_ptr<TopLevelWindows> MakeTopLevelWindows();
+
+// Replaces `path` with `bytes`: written to a fresh file beside it, flushed to
+// disk and renamed over it, so readers see the old or the new file and never
+// half of one. A replaced file keeps its permission bits; a new one gets
+// 0666 less the umask. False on any failure, with no temporary file left.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// The whole file, or nothing when it cannot be read. `missing` tells a file
+// that does not exist apart from one that could not be read.
+std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing = nullptr);
+
+// Creates `path` and any missing parents (like mkdir -p), each with `mode`
+// less the umask. True when the directory exists afterwards.
+bool MakeDirectories(const std::string& path, mode_t mode);
+
+// The value of an environment variable, or nothing when unset or empty.
+std::optional<std::string> GetEnv(const char* name);
+
+// One-line text encoding for our hand-editable files: '\\' and control
+// characters become escapes (\\ \n \r \t \xHH), as do the characters in
+// `alsoEscape` and blanks at either end, so the line can be trimmed when read.
+std::string EscapeText(std::string_view text, std::string_view alsoEscape = {});
+// The inverse. Lenient for hand edits: an unknown escape and a lone trailing
+// backslash stand for themselves.
+std::string UnescapeText(std::string_view text);
+
+// ASCII case folding: the registry compares names this way whatever the locale.
+std::string AsciiLower(std::string_view text);
+
+}  // namespace platform::posix

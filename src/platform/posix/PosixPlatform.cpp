@@ -1,0 +1,252 @@
+// The POSIX backend's shell and environment, the helpers its files share, and
+// the NativePlatform bundle that owns one instance of every service.
+
+#include <errno.h>
+#include <fcntl.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/posix/PosixBackend.h"
+
+namespace platform {
+
+namespace posix {
+
+std::optional<std::string> GetEnv(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return std::string(value);
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string EscapeText(std::string_view text, std::string_view alsoEscape) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const auto byte = static_cast<unsigned char>(c);
+        const bool atEnd = i == 0 || i + 1 == text.size();
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                continue;
+            case '\n':
+                out += "\\n";
+                continue;
+            case '\r':
+                out += "\\r";
+                continue;
+            case '\t':
+                out += "\\t";
+                continue;
+            default:
+                break;
+        }
+        if (byte < 0x20 || byte == 0x7f || alsoEscape.find(c) != std::string_view::npos ||
+            (c == ' ' && atEnd)) {
+            out += "\\x";
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0x0f];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char next = text[i + 1];
+        switch (next) {
+            case '\\':
+                out += '\\';
+                ++i;
+                continue;
+            case 'n':
+                out += '\n';
+                ++i;
+                continue;
+            case 'r':
+                out += '\r';
+                ++i;
+                continue;
+            case 't':
+                out += '\t';
+                ++i;
+                continue;
+            case 'x':
+                if (i + 3 < text.size() && HexValue(text[i + 2]) >= 0 &&
+                    HexValue(text[i + 3]) >= 0) {
+                    out += static_cast<char>(HexValue(text[i + 2]) * 16 + HexValue(text[i + 3]));
+                    i += 3;
+                    continue;
+                }
+                break;
+            default:
+                break;
+        }
+        // Not an escape we write: a hand-typed Windows path such as C:\seti
+        // keeps its backslash.
+        out += '\\';
+    }
+    return out;
+}
+
+}  // namespace posix
+
+namespace {
+
+class PosixShell final : public Shell {
+public:
+    bool OpenUrl(const std::string& url) override {
+        // xdg-open takes anything starting with '-' for an option and fails.
+        if (url.empty() || url.front() == '-') return false;
+
+        // Everything the spawn needs is prepared before the fork: between fork
+        // and exec a threaded process may only do async-signal-safe work.
+        posix_spawnattr_t attr;
+        posix_spawn_file_actions_t actions;
+        if (posix_spawnattr_init(&attr) != 0) return false;
+        if (posix_spawn_file_actions_init(&actions) != 0) {
+            posix_spawnattr_destroy(&attr);
+            return false;
+        }
+        sigset_t noSignals;
+        sigset_t allSignals;
+        sigemptyset(&noSignals);
+        sigfillset(&allSignals);
+        // The browser starts in its own session with default signal handling,
+        // so neither a Ctrl+C in our terminal nor a signal we ignore reaches it.
+        posix_spawnattr_setsigmask(&attr, &noSignals);
+        posix_spawnattr_setsigdefault(&attr, &allSignals);
+        posix_spawnattr_setflags(
+            &attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+
+        std::string program = "xdg-open";
+        std::string argument = url;
+        char* argv[] = {program.data(), argument.data(), nullptr};
+
+        // Double fork: the intermediate child starts xdg-open and exits at
+        // once, so we wait only for it and the orphaned xdg-open is reaped by
+        // init. We never wait for the browser, and no zombie is left behind.
+        const pid_t child = fork();
+        if (child == 0) {
+            pid_t opener = 0;
+            const int rc = posix_spawnp(&opener, program.c_str(), &actions, &attr, argv, environ);
+            _exit(rc == 0 ? 0 : 127);
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attr);
+        if (child < 0) return false;
+
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0) {
+            // ECHILD: a SIGCHLD handler elsewhere reaped it first; the exit
+            // status is lost, and the spawn most likely went through.
+            if (errno != EINTR) return errno == ECHILD;
+        }
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+};
+
+class PosixEnvironment final : public Environment {
+public:
+    std::string ProgramDirectory() override {
+        if (auto dir = posix::GetEnv("SKYVANE_PROGRAM_DIR")) {
+            if (dir->back() != '/') *dir += '/';
+            return *dir;
+        }
+        std::vector<char> buffer(512);
+        for (;;) {
+            const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+            if (length < 0) break;
+            if (static_cast<std::size_t>(length) < buffer.size()) {
+                // A replaced executable reads "... (deleted)": that is in the
+                // file name, and only the directory is taken.
+                const std::string exe(buffer.data(), static_cast<std::size_t>(length));
+                const auto slash = exe.rfind('/');
+                if (slash != std::string::npos) return exe.substr(0, slash + 1);
+                break;
+            }
+            buffer.resize(buffer.size() * 2);
+        }
+        // Without /proc the working directory is the best remaining guess.
+        std::vector<char> cwd(4096);
+        if (getcwd(cwd.data(), cwd.size()) != nullptr) {
+            std::string dir(cwd.data());
+            if (dir.back() != '/') dir += '/';
+            return dir;
+        }
+        return "./";
+    }
+
+    char DecimalSeparator() override {
+        // A locale object of our own: setlocale would change number
+        // formatting for the whole process, file readers included.
+        locale_t user = newlocale(LC_NUMERIC_MASK, "", nullptr);
+        if (user == nullptr) return '.';
+        const char* radix = nl_langinfo_l(RADIXCHAR, user);
+        char separator = '.';
+        // A multi-byte separator cannot be returned as one char; keep '.'.
+        if (radix != nullptr && radix[0] != '\0' && radix[1] == '\0') separator = radix[0];
+        freelocale(user);
+        return separator;
+    }
+};
+
+}  // namespace
+
+char PathSeparator() {
+    return '/';
+}
+
+NativePlatform::NativePlatform()
+    : registry_(posix::MakeRegistry()),
+      files_(posix::MakeFiles()),
+      windows_(posix::MakeTopLevelWindows()),
+      shell_(std::make_unique<PosixShell>()),
+      environment_(std::make_unique<PosixEnvironment>()) {}
+
+NativePlatform::~NativePlatform() = default;
+
+Services NativePlatform::services() {
+    return Services{*registry_, *files_, *windows_, *shell_, *environment_};
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#pragma once
+// Modal boxes and dialogs the logic asks for. Every call returns only when
+// the user has closed the box; while it is open, timers keep firing (the
+// window's logic must expect a re-entrant tick during any of these calls).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace views {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A modal error box with one OK button.
+    virtual void ShowError(std::string_view text) = 0;
+    // The client-path dialog ("SETI@home client not found"): the text the
+    // user accepted with OK as typed, or nothing when the user chose Cancel
+    // (which quits Skyvane).
+    virtual std::optional<std::string> AskClientPath() = 0;
+};
+
+}  // namespace views

@@ -1,0 +1,112 @@
+#pragma once
+// What the logic may do to the main window. The wx window implements it by
+// mapping each Control to its widget; tests implement it with a recording
+// fake. Texts are UTF-8.
+
+#include <cstdint>
+#include <string_view>
+
+namespace views {
+
+// Controls and menu items of the main window the logic writes to, named
+// after their components.
+enum class Control {
+    // WUPanel
+    WUPanel,
+    DateLabel,
+    SkyPosLabel,
+    TelescopeLabel,
+    BaseFreqLabel,
+    // UserPanel
+    UserPanel,
+    UserNameLabel,
+    EMailLabel,
+    CountryLabel,
+    RegisterLabel,
+    // ProgressPanel
+    ProgressPanel,
+    PercentageLabel,
+    ProgressBar,
+    CPUTimeLabel,
+    LeftTimeLabel,
+    TotalTimeLabel,
+    CacheStateLabel,
+    // TotalInfoPanel
+    TotalInfoPanel,
+    TotalWULabel,
+    AllTimeLabel,
+    AverageTimeLabel,
+    RecordedWULabel,
+    // best signals
+    Label14,
+    Label15,
+    Label17,
+    Label18,
+    BestPeakLabel,
+    BestGaussianLabel,
+    BestTripletLabel,
+    BestPulseLabel,
+    // graph surroundings
+    Image,
+    AxisLabel1,
+    AxisLabel2,
+    AxisLabel3,
+    AxisLabel4,
+    NoSignalsLabel,
+    ZoomBtn,
+    SkyMapButton,
+    SAHVerLabel,
+    WUComboBox,
+    // menu items whose state the logic changes
+    WUCache1,
+    ConnectMenu,
+    Settings1,
+    ScaleMenu,
+    Show2,
+    ShowSpikesMenu,
+    ShowGaussiansMenu,
+    ShowTripletsMenu,
+    ShowPulsesMenu,
+    Plot1,
+    Totals1,
+    Skyvanesite1,
+    About1,
+    Count  // number of controls, not a control
+};
+
+enum class TimerId { Timer1, Timer2, Timer3, Timer4 };
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+class MainView {
+public:
+    virtual ~MainView() = default;
+    virtual void SetText(Control c, std::string_view text) = 0;
+    virtual void SetHint(Control c, std::string_view hint) = 0;
+    virtual void SetVisible(Control c, bool visible) = 0;
+    virtual void SetEnabled(Control c, bool enabled) = 0;
+    virtual void SetChecked(Control c, bool checked) = 0;
+    virtual void SetFontColor(Control c, Rgb color) = 0;
+    // Position of a gauge or progress bar.
+    virtual void SetPosition(Control c, int position) = 0;
+    virtual void SetTimer(TimerId t, bool enabled) = 0;
+
+    // WUComboBox: items are appended in order; selection by index.
+    virtual void AddSelectorItem(std::string_view item) = 0;
+    virtual void SelectSelectorItem(int index) = 0;
+
+    // The main window's title and the application title (the taskbar text).
+    virtual void SetWindowTitle(std::string_view title) = 0;
+    virtual void SetApplicationTitle(std::string_view title) = 0;
+
+    // Show or hide the main window, the notification-area icon, and end the
+    // application (after the current event returns).
+    virtual void ShowWindow(bool visible) = 0;
+    virtual void ShowTrayIcon(bool visible) = 0;
+    virtual void Terminate() = 0;
+};
+
+}  // namespace views

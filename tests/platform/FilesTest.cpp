@@ -1,0 +1,206 @@
+// What every Files backend must do; the same tests run against the Win32
+// backend. Each test works in a temporary directory of its own.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::int32_t PackStamp(int year, int month, int day, int hour, int minute, int second) {
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(year - 1980) << 25 | static_cast<std::uint32_t>(month) << 21 |
+        static_cast<std::uint32_t>(day) << 16 | static_cast<std::uint32_t>(hour) << 11 |
+        static_cast<std::uint32_t>(minute) << 5 | static_cast<std::uint32_t>(second / 2));
+}
+
+// Sets the last-write time to a wall-clock time in the local time zone.
+void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour, int minute,
+                       int second) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    const auto when = std::chrono::system_clock::from_time_t(std::mktime(&local));
+    fs::last_write_time(path, std::chrono::file_clock::from_sys(when));
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    std::vector<std::string> Names(const std::vector<platform::DirEntry>& entries) {
+        std::vector<std::string> names;
+        for (const auto& entry : entries)
+            names.push_back(entry.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::vector<std::string> List(const std::string& pattern = "*") {
+        return Names(files_.ListDirectory(dir_.Path(), pattern));
+    }
+
+    testsupport::TempDir dir_;
+    platform::NativePlatform native_;
+    platform::Files& files_ = native_.services().files;
+};
+
+TEST_F(FilesTest, StampIsTheLocalLastWriteTimeInDosForm) {
+    dir_.Write("state.sah", "x");
+    SetLocalWriteTime(dir_.Path("state.sah"), 2021, 6, 15, 13, 45, 22);
+    EXPECT_EQ(files_.FileStamp(dir_.Path("state.sah")), PackStamp(2021, 6, 15, 13, 45, 22));
+    // Years from 2044 on set the top bit: the stamp is a bit pattern.
+    SetLocalWriteTime(dir_.Path("state.sah"), 2050, 1, 2, 3, 4, 5);
+    EXPECT_EQ(files_.FileStamp(dir_.Path("state.sah")), PackStamp(2050, 1, 2, 3, 4, 5));
+}
+
+TEST_F(FilesTest, StampOfMissingFileIsMinusOne) {
+    EXPECT_EQ(files_.FileStamp(dir_.Path("absent.sah")), platform::kMissingStamp);
+}
+
+TEST_F(FilesTest, RewriteWithinTheSameTwoSecondsKeepsTheStamp) {
+    // The poll only sees changes the 2-second stamp can show.
+    ASSERT_TRUE(files_.WriteFile(dir_.Path("state.sah"), "first"));
+    SetLocalWriteTime(dir_.Path("state.sah"), 2022, 3, 4, 5, 6, 10);
+    const auto before = files_.FileStamp(dir_.Path("state.sah"));
+    ASSERT_TRUE(files_.WriteFile(dir_.Path("state.sah"), "second, longer"));
+    SetLocalWriteTime(dir_.Path("state.sah"), 2022, 3, 4, 5, 6, 11);
+    EXPECT_EQ(files_.FileStamp(dir_.Path("state.sah")), before);
+    SetLocalWriteTime(dir_.Path("state.sah"), 2022, 3, 4, 5, 6, 12);
+    EXPECT_NE(files_.FileStamp(dir_.Path("state.sah")), before);
+}
+
+TEST_F(FilesTest, StampOutsideTheDosYearsIsClampedNeverMissing) {
+    dir_.Write("old", "x");
+    SetLocalWriteTime(dir_.Path("old"), 1975, 5, 5, 12, 0, 0);
+    EXPECT_EQ(files_.FileStamp(dir_.Path("old")), PackStamp(1980, 1, 1, 0, 0, 0));
+    SetLocalWriteTime(dir_.Path("old"), 2110, 5, 5, 12, 0, 0);
+    EXPECT_EQ(files_.FileStamp(dir_.Path("old")), PackStamp(2107, 12, 31, 23, 59, 58));
+}
+
+TEST_F(FilesTest, ExistenceAndSizeTellFilesFromDirectories) {
+    dir_.Write("work_unit.sah", "12345");
+    dir_.MakeDir("cache");
+    EXPECT_TRUE(files_.FileExists(dir_.Path("work_unit.sah")));
+    EXPECT_FALSE(files_.FileExists(dir_.Path("cache")));
+    EXPECT_FALSE(files_.FileExists(dir_.Path("absent")));
+    EXPECT_TRUE(files_.DirectoryExists(dir_.Path("cache")));
+    EXPECT_TRUE(files_.DirectoryExists(dir_.Path("cache/")));
+    EXPECT_FALSE(files_.DirectoryExists(dir_.Path("work_unit.sah")));
+    EXPECT_EQ(files_.FileSize(dir_.Path("work_unit.sah")), 5u);
+    EXPECT_EQ(files_.FileSize(dir_.Path("absent")), std::nullopt);
+}
+
+TEST_F(FilesTest, ReadFileStopsAtTheLimit) {
+    dir_.Write("outfile.sah", "0123456789");
+    dir_.Write("empty.sah", "");
+    EXPECT_EQ(files_.ReadFile(dir_.Path("outfile.sah")), "0123456789");
+    EXPECT_EQ(files_.ReadFile(dir_.Path("outfile.sah"), 4), "0123");
+    EXPECT_EQ(files_.ReadFile(dir_.Path("outfile.sah"), 100), "0123456789");
+    EXPECT_EQ(files_.ReadFile(dir_.Path("empty.sah")), "");
+    EXPECT_EQ(files_.ReadFile(dir_.Path("absent.sah")), std::nullopt);
+}
+
+TEST_F(FilesTest, ReadFileFromFollowsAGrowingFile) {
+    // A NUL byte must not end the read.
+    const std::string bytes = std::string("0123") + '\0' + "56789";
+    dir_.Write("outfile.sah", bytes);
+    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 3), bytes.substr(3));
+    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 6, 2), "67");
+    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 10), "");
+    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 50), "");
+    dir_.Write("outfile.sah", "0123456789AB");
+    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 10), "AB");
+    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("absent.sah"), 0), std::nullopt);
+}
+
+TEST_F(FilesTest, WriteFileReplacesTheWholeFileAndLeavesNothingElse) {
+    ASSERT_TRUE(files_.WriteFile(dir_.Path("Skyvane.set"), std::string(768, 'x')));
+    ASSERT_TRUE(files_.WriteFile(dir_.Path("Skyvane.set"), std::string("a\0b", 3)));
+    EXPECT_EQ(dir_.Read("Skyvane.set"), std::string("a\0b", 3));
+    EXPECT_EQ(List(), std::vector<std::string>{"Skyvane.set"});
+    EXPECT_FALSE(files_.WriteFile(dir_.Path("missing/Skyvane.set"), "x"));
+    EXPECT_FALSE(dir_.Exists("missing"));
+}
+
+TEST_F(FilesTest, CopyWithoutOverwriteKeepsAnExistingTarget) {
+    dir_.Write("new.wu", "new");
+    dir_.Write("old.wu", "old");
+    EXPECT_FALSE(files_.CopyFile(dir_.Path("new.wu"), dir_.Path("old.wu"), false));
+    EXPECT_EQ(dir_.Read("old.wu"), "old");
+    EXPECT_TRUE(files_.CopyFile(dir_.Path("new.wu"), dir_.Path("old.wu"), true));
+    EXPECT_EQ(dir_.Read("old.wu"), "new");
+    EXPECT_EQ(List(), (std::vector<std::string>{"new.wu", "old.wu"}));
+}
+
+TEST_F(FilesTest, CopyKeepsBytesAndLastWriteTime) {
+    const std::string bytes("\0\xff\r\n binary", 11);
+    dir_.Write("result.sah", bytes);
+    SetLocalWriteTime(dir_.Path("result.sah"), 2020, 2, 29, 10, 20, 31);
+    ASSERT_TRUE(files_.CopyFile(dir_.Path("result.sah"), dir_.Path("cache.rsl"), false));
+    EXPECT_EQ(dir_.Read("cache.rsl"), bytes);
+    EXPECT_EQ(fs::last_write_time(dir_.Path("cache.rsl")),
+              fs::last_write_time(dir_.Path("result.sah")));
+    EXPECT_EQ(files_.FileStamp(dir_.Path("cache.rsl")), PackStamp(2020, 2, 29, 10, 20, 31));
+}
+
+TEST_F(FilesTest, CopyOfMissingSourceFailsAndCreatesNothing) {
+    EXPECT_FALSE(files_.CopyFile(dir_.Path("absent"), dir_.Path("target"), true));
+    EXPECT_TRUE(List().empty());
+}
+
+TEST_F(FilesTest, ListDirectoryMatchesWildcards) {
+    dir_.Write("a.wu", "abc");
+    dir_.Write("bb.wu", "");
+    dir_.Write("c.rsl", "");
+    dir_.Write("[1].wu", "");
+    dir_.Write("README", "");
+    dir_.MakeDir("d.wu");
+    const auto entries = files_.ListDirectory(dir_.Path(), "*.wu");
+    EXPECT_EQ(Names(entries), (std::vector<std::string>{"[1].wu", "a.wu", "bb.wu", "d.wu"}));
+    for (const auto& entry : entries) {
+        EXPECT_EQ(entry.isDirectory, entry.name == "d.wu") << entry.name;
+        EXPECT_NE(entry.stamp, platform::kMissingStamp) << entry.name;
+        if (entry.name == "a.wu") {
+            EXPECT_EQ(entry.size, 3u);
+        }
+    }
+    EXPECT_EQ(List("?.wu"), (std::vector<std::string>{"a.wu", "d.wu"}));
+    // Brackets are no wildcard: the name is taken literally.
+    EXPECT_EQ(List("[1].wu"), std::vector<std::string>{"[1].wu"});
+    // "*.*" means every name, with or without a dot, as on Windows.
+    EXPECT_EQ(List("*.*").size(), 6u);
+    EXPECT_EQ(List("*").size(), 6u);
+    // The directory may be given with or without a trailing separator.
+    EXPECT_EQ(Names(files_.ListDirectory(dir_.Path().substr(0, dir_.Path().size() - 1), "*.rsl")),
+              std::vector<std::string>{"c.rsl"});
+    EXPECT_TRUE(files_.ListDirectory(dir_.Path("absent"), "*").empty());
+}
+
+TEST_F(FilesTest, DirectoriesAreCreatedAndRemovedOneLevelAtATime) {
+    EXPECT_TRUE(files_.CreateDirectory(dir_.Path("cache")));
+    EXPECT_FALSE(files_.CreateDirectory(dir_.Path("cache")));
+    EXPECT_FALSE(files_.CreateDirectory(dir_.Path("a/b")));
+    ASSERT_TRUE(files_.WriteFile(dir_.Path("cache/x.wu"), "x"));
+    EXPECT_FALSE(files_.RemoveDirectory(dir_.Path("cache/")));
+    EXPECT_TRUE(files_.DeleteFile(dir_.Path("cache/x.wu")));
+    EXPECT_FALSE(files_.DeleteFile(dir_.Path("cache/x.wu")));
+    EXPECT_TRUE(files_.RemoveDirectory(dir_.Path("cache/")));
+    EXPECT_FALSE(files_.DirectoryExists(dir_.Path("cache")));
+}
+
+}  // namespace

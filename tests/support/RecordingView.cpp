@@ -1,0 +1,56 @@
+#include "RecordingView.h"
+
+namespace testsupport {
+
+namespace {
+std::size_t Slot(views::Control c) { return static_cast<std::size_t>(c); }
+}  // namespace
+
+RecordingView::RecordingView() {
+    // Panels and notices that the window hides at design time.
+    for (auto c : {views::Control::UserPanel, views::Control::TotalInfoPanel,
+                   views::Control::NoSignalsLabel, views::Control::ZoomBtn,
+                   views::Control::ConnectMenu})
+        controls_[Slot(c)].visible = false;
+}
+
+const RecordingView::ControlState& RecordingView::State(views::Control c) const {
+    return controls_[Slot(c)];
+}
+
+void RecordingView::SetText(views::Control c, std::string_view text) {
+    controls_[Slot(c)].text = text;
+    ++controls_[Slot(c)].textWrites;
+}
+void RecordingView::SetHint(views::Control c, std::string_view hint) {
+    controls_[Slot(c)].hint = hint;
+}
+void RecordingView::SetVisible(views::Control c, bool visible) {
+    controls_[Slot(c)].visible = visible;
+}
+void RecordingView::SetEnabled(views::Control c, bool enabled) {
+    controls_[Slot(c)].enabled = enabled;
+}
+void RecordingView::SetChecked(views::Control c, bool checked) {
+    controls_[Slot(c)].checked = checked;
+}
+void RecordingView::SetFontColor(views::Control c, views::Rgb color) {
+    controls_[Slot(c)].color = color;
+}
+void RecordingView::SetPosition(views::Control c, int position) {
+    controls_[Slot(c)].position = position;
+}
+void RecordingView::SetTimer(views::TimerId t, bool enabled) { timers_[t] = enabled; }
+bool RecordingView::TimerOn(views::TimerId t) const {
+    auto it = timers_.find(t);
+    return it != timers_.end() && it->second;
+}
+void RecordingView::AddSelectorItem(std::string_view item) { selectorItems.emplace_back(item); }
+void RecordingView::SelectSelectorItem(int index) { selectorIndex = index; }
+void RecordingView::SetWindowTitle(std::string_view title) { windowTitle = title; }
+void RecordingView::SetApplicationTitle(std::string_view title) { applicationTitle = title; }
+void RecordingView::ShowWindow(bool visible) { windowShown = visible; }
+void RecordingView::ShowTrayIcon(bool visible) { trayIconShown = visible; }
+void RecordingView::Terminate() { terminated = true; }
+
+}  // namespace testsupport

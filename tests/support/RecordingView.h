@@ -1,0 +1,63 @@
+#pragma once
+// A MainView that remembers the last state written to every control.
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "views/MainView.h"
+
+namespace testsupport {
+
+class RecordingView : public views::MainView {
+public:
+    RecordingView();
+
+    void SetText(views::Control c, std::string_view text) override;
+    void SetHint(views::Control c, std::string_view hint) override;
+    void SetVisible(views::Control c, bool visible) override;
+    void SetEnabled(views::Control c, bool enabled) override;
+    void SetChecked(views::Control c, bool checked) override;
+    void SetFontColor(views::Control c, views::Rgb color) override;
+    void SetPosition(views::Control c, int position) override;
+    void SetTimer(views::TimerId t, bool enabled) override;
+    void AddSelectorItem(std::string_view item) override;
+    void SelectSelectorItem(int index) override;
+    void SetWindowTitle(std::string_view title) override;
+    void SetApplicationTitle(std::string_view title) override;
+    void ShowWindow(bool visible) override;
+    void ShowTrayIcon(bool visible) override;
+    void Terminate() override;
+
+    struct ControlState {
+        std::string text;
+        std::string hint;
+        bool visible = true;
+        bool enabled = true;
+        bool checked = false;
+        views::Rgb color{};
+        int position = 0;
+        int textWrites = 0;
+    };
+    const ControlState& State(views::Control c) const;
+    const std::string& Text(views::Control c) const { return State(c).text; }
+    const std::string& Hint(views::Control c) const { return State(c).hint; }
+    bool Visible(views::Control c) const { return State(c).visible; }
+    bool Enabled(views::Control c) const { return State(c).enabled; }
+    bool TimerOn(views::TimerId t) const;
+
+    std::vector<std::string> selectorItems;
+    int selectorIndex = -1;
+    std::string windowTitle;
+    std::string applicationTitle;
+    bool windowShown = false;
+    bool trayIconShown = false;
+    bool terminated = false;
+
+private:
+    std::array<ControlState, static_cast<std::size_t>(views::Control::Count)> controls_;
+    std::map<views::TimerId, bool> timers_;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,29 @@
+#pragma once
+// A Dialogs fake: records every message and answers questions from a script.
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "views/Dialogs.h"
+
+namespace testsupport {
+
+class ScriptedDialogs : public views::Dialogs {
+public:
+    void ShowError(std::string_view text) override;
+    std::optional<std::string> AskClientPath() override;
+
+    // Every error box shown, in order.
+    std::vector<std::string> errors;
+    // Answers for AskClientPath, taken from the front; an empty script
+    // answers Cancel.
+    std::deque<std::optional<std::string>> clientPathAnswers;
+    int clientPathAsked = 0;
+    // Runs while a box is "open", to simulate a timer tick arriving then.
+    std::function<void()> whileOpen;
+};
+
+}  // namespace testsupport
