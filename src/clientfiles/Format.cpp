@@ -1,0 +1,121 @@
+#include "clientfiles/Format.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <system_error>
+
+namespace clientfiles {
+
+std::string TwoDigits(std::int64_t n) {
+    std::string text = std::to_string(n);
+    if (text.size() == 1) text.insert(0, 1, '0');
+    return text;
+}
+
+std::string FormatHMS(std::int64_t seconds) {
+    // A negative count (a clock that went backwards, a damaged file) keeps
+    // its sign in front of the hours: -3725 is "-1:02:05", not "-1:-2:-5".
+    // The magnitude is taken unsigned so that INT64_MIN does not overflow.
+    const bool negative = seconds < 0;
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(seconds) : static_cast<std::uint64_t>(seconds);
+    std::string text = negative ? "-" : "";
+    text += std::to_string(magnitude / 3600);
+    text += ':';
+    text += TwoDigits(static_cast<std::int64_t>(magnitude % 3600 / 60));
+    text += ':';
+    text += TwoDigits(static_cast<std::int64_t>(magnitude % 60));
+    return text;
+}
+
+double RoundHalfEven(double x) {
+    if (!std::isfinite(x)) return x;
+    // remainder() picks the nearest integer with ties to even and is exact,
+    // whatever the floating-point rounding mode; x minus it is that integer
+    // exactly.
+    return x - std::remainder(x, 1.0);
+}
+
+double RoundTo(double x, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return RoundHalfEven(x * scale) / scale;
+}
+
+std::string ShortestForm(double x, char decimalSeparator) {
+    if (std::isnan(x)) return "NaN";
+    if (std::isinf(x)) return x > 0 ? "Inf" : "-Inf";
+    if (x == 0) return "0";  // also -0: a minus sign on zero tells nothing
+
+    // to_chars with a precision is %.15g without the locale: 15 significant
+    // digits, trailing zeros dropped, exponent below 1E-4 and from 1E15 on.
+    std::array<char, 64> buffer{};
+    auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x,
+                                   std::chars_format::general, 15);
+    if (ec != std::errc{}) return "0";  // cannot happen with 64 characters
+    const std::string_view raw(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+
+    // "1.5e-06" -> "1.5E-6", "1e+15" -> "1E15".
+    std::string text;
+    const std::size_t e = raw.find('e');
+    const std::string_view mantissa = raw.substr(0, e);
+    for (char c : mantissa)
+        text += c == '.' ? decimalSeparator : c;
+    if (e != std::string_view::npos) {
+        std::string_view exponent = raw.substr(e + 1);
+        text += 'E';
+        if (!exponent.empty() && (exponent.front() == '+' || exponent.front() == '-')) {
+            if (exponent.front() == '-') text += '-';
+            exponent.remove_prefix(1);
+        }
+        while (exponent.size() > 1 && exponent.front() == '0')
+            exponent.remove_prefix(1);
+        text += exponent;
+    }
+    return text;
+}
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F in Windows-1252. The five bytes the
+// code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+FFFD:
+// a visible replacement character tells the user that the client's file held
+// something odd, where the C1 control code of the same number would vanish.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,  // 88-8F
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,  // 98-9F
+};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        // Every code point of the table lies in the Basic Multilingual Plane.
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 && byte <= 0x9F)
+            AppendUtf8(out, kHighControls[byte - 0x80]);
+        else
+            AppendUtf8(out, byte);  // ASCII and 0xA0-0xFF equal their Latin-1 code points
+    }
+    return out;
+}
+
+}  // namespace clientfiles

@@ -1,0 +1,33 @@
+#pragma once
+// Number and text formatting shared by every window: durations, rounding
+// halves to the even neighbour, the shortest decimal form, and the client's
+// 8-bit text shown on a UTF-8 desktop.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace clientfiles {
+
+// Decimal text of n, with a leading "0" when it is one character long.
+std::string TwoDigits(std::int64_t n);
+// Seconds as hours:minutes:seconds with unpadded hours ("1:02:05"); a
+// negative count is the magnitude with one "-" in front ("-1:02:05").
+std::string FormatHMS(std::int64_t seconds);
+
+// Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+double RoundHalfEven(double x);
+// x with `decimals` decimals: multiplied by 10^decimals, rounded, divided back.
+double RoundTo(double x, int decimals);
+
+// At most 15 significant digits, no trailing zeros, `decimalSeparator` as the
+// decimal point; exponent form ("1.5E-6", "1E15") where the magnitude is
+// below 0.0001 or, after rounding to 15 digits, at least 10^15. Zero is "0"
+// (never "-0"); NaN and infinities are "NaN", "Inf", "-Inf".
+std::string ShortestForm(double x, char decimalSeparator = '.');
+
+// The client's files are Windows-1252 text; labels are UTF-8. The five bytes
+// the code page leaves undefined become U+FFFD.
+std::string Cp1252ToUtf8(std::string_view text);
+
+}  // namespace clientfiles

@@ -1,0 +1,84 @@
+#pragma once
+// The readers that turn the client's work-unit header, version file and user
+// file into the figures of the main window. Each reading walks its file in
+// the order the client writes it and either completes or stops at its first
+// failure, leaving every value it has not reached as it was.
+
+#include <cstdint>
+#include <string>
+
+#include "clientfiles/Scanner.h"
+
+namespace platform {
+class Files;
+}
+namespace views {
+class MainView;
+}
+
+namespace clientfiles {
+
+// What WUComboBox shows: the live work unit, the totals, or an archived one.
+enum class SelectorView { Current, Total, Archived };
+
+// The values the readers keep for the rest of the program (one instance,
+// owned by the main window's logic).
+struct ClientFigures {
+    std::string WorkUnitName;  // at most 49 characters, as read (8-bit)
+    double SkyRA = 0;          // hours
+    double SkyDec = 0;         // degrees
+    double AngleRange = 0;     // degrees
+    double TimeRecorded = 0;   // Julian date of the live work unit
+    double SubbandSampleRate = 9765.62;
+    double WorkUnitSeconds = 0;
+    double TelescopeRate = 0;  // degrees per second
+    std::int32_t VersionMajor = 0;
+    std::int32_t VersionMinor = 0;  // -100: unknown
+    double ClientVersion = 3.03;
+    int NaturalZoom = 2;  // drift-rate zoom the client's version calls for
+    bool PulsesEnabled = false;
+};
+
+// What the readers need to know of the rest of the program.
+struct ReaderEnvironment {
+    std::string clientPath;  // with trailing separator
+    std::string clientFileExt = ".sah";
+    bool liveMode = true;
+    SelectorView selector = SelectorView::Current;
+    std::int32_t archiveCount = 0;
+    double shownGaussian = 0;  // score of the best gaussian on screen
+    char decimalSeparator = '.';
+};
+
+enum class ReadOutcome {
+    Completed,
+    NoFile,   // missing or empty file: a normal state, nothing changed
+    Aborted,  // stopped at a failure; values reached before it stay
+    Refused,  // another reading is active; nothing was done
+};
+
+class ClientReaders {
+public:
+    ClientReaders(platform::Files& files, ReadingGate& gate, views::MainView& view,
+                  ClientFigures& figures)
+        : files_(files), gate_(gate), view_(view), figures_(figures) {}
+
+    // Header of `workUnitPath` (first 900 bytes): version, sky position,
+    // date, base frequency, telescope, recording length.
+    ReadOutcome ReadWorkUnitHeader(const std::string& workUnitPath, const ReaderEnvironment& env);
+    // VersionMajor/VersionMinor from "version.sah". Throws ReadAbort on a
+    // damaged file (the enclosing header reading stops).
+    void ReadClientVersion(const ReaderEnvironment& env);
+    // The user file ("user_info" + extension, whole).
+    ReadOutcome ReadUserInfo(const ReaderEnvironment& env);
+    // BestGaussianLabel from TelescopeRate.
+    void ShowTelescopeSpeed();
+
+private:
+    platform::Files& files_;
+    ReadingGate& gate_;
+    views::MainView& view_;
+    ClientFigures& figures_;
+};
+
+}  // namespace clientfiles

@@ -1,0 +1,95 @@
+// skyvane-cli as a user runs it: the real executable on temp directories.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/TempDir.h"
+
+using testsupport::ScopedEnv;
+using testsupport::TempDir;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+// Runs skyvane-cli with `args`; stderr goes to `errFile`.
+CliRun RunCli(const std::string& args, const std::string& errFile) {
+    const std::string command = std::string(SKYVANE_CLI_PATH) + " " + args + " 2>" + errFile;
+    CliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    std::array<char, 4096> buffer{};
+    std::size_t n = 0;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    CliTest()
+        : programEnv_("SKYVANE_PROGRAM_DIR", program_.Path()),
+          registryEnv_("SKYVANE_REGISTRY_DIR", program_.Path("registry")),
+          runtimeEnv_("SKYVANE_RUNTIME_DIR", program_.Path("runtime")) {}
+
+    std::string Err() const { return scratch_.Read("err.txt"); }
+    std::string ErrFile() const { return scratch_.Path("err.txt"); }
+
+    TempDir program_, client_, scratch_;
+    ScopedEnv programEnv_, registryEnv_, runtimeEnv_;
+};
+
+TEST_F(CliTest, StatusPrintsTheWindowsTextsAndWritesNothing) {
+    // GIVEN a client directory with a damaged user file (no "email" line)
+    client_.Write("version.sah", "major_version=3\nminor_version=8\n");
+    client_.Write("user_info.sah", "id=1\nname=Ada\n");
+    client_.Write("work_unit.sah",
+                  "name=wu\nstart_ra=7.5\nstart_dec=21.25\nend_ra=7.5\nend_dec=21.25\n"
+                  "angle_range=0.4\ntime_recorded= 2451189.5 (Sat Jan 09 12:00:00 1999)\n"
+                  "subband_base=1418741455\nsubband_sample_rate=9765.625\n"
+                  "receiver=ao1420\nnsamples=1048576\nend_seti_header\n");
+
+    const CliRun run = RunCli("status --client-dir " + client_.Path(), ErrFile());
+
+    EXPECT_EQ(run.status, 0) << Err();
+    EXPECT_NE(run.out.find("\"SkyPosLabel\": \"7:30' 00'' RA, +21º15' 00'' Dec\""),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"SkyPosLabel.Hint\": \"Angle range = 0.4 deg.\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"SAHVerLabel\": \"S@H ver. 3.08\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"EMailLabel\": \"unknown\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"Messages\": [\"Line \\\"email\\\" not found in one of SETI@home "
+                           "files. The file seems to be corrupt.\"]"),
+              std::string::npos)
+        << run.out;
+
+    // The CLI reads only: no counter, no archive directory, no registry.
+    EXPECT_TRUE(std::filesystem::is_empty(program_.Path()));
+}
+
+TEST_F(CliTest, StatusRefusesDirectoriesThatAreNoClient) {
+    CliRun run = RunCli("status --client-dir " + client_.Path("missing"), ErrFile());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(Err().find("no such directory"), std::string::npos);
+
+    run = RunCli("status --client-dir " + client_.Path(), ErrFile());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(Err().find("not a SETI@home client directory"), std::string::npos);
+
+    run = RunCli("status", ErrFile());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(Err().find("usage"), std::string::npos);
+}
+
+}  // namespace

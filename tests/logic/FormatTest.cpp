@@ -1,0 +1,67 @@
+#include "clientfiles/Format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+using namespace clientfiles;
+
+namespace {
+
+TEST(Format, TwoDigitsPadsOneCharacterOnly) {
+    EXPECT_EQ(TwoDigits(0), "00");
+    EXPECT_EQ(TwoDigits(5), "05");
+    EXPECT_EQ(TwoDigits(12), "12");
+    EXPECT_EQ(TwoDigits(123), "123");
+    EXPECT_EQ(TwoDigits(-5), "-5");
+}
+
+TEST(Format, FormatHMSHasUnpaddedHours) {
+    EXPECT_EQ(FormatHMS(3725), "1:02:05");
+    EXPECT_EQ(FormatHMS(0), "0:00:00");
+    EXPECT_EQ(FormatHMS(59), "0:00:59");
+    EXPECT_EQ(FormatHMS(360000), "100:00:00");
+    EXPECT_EQ(FormatHMS(-3725), "-1:02:05");
+    EXPECT_EQ(FormatHMS(std::numeric_limits<std::int64_t>::min()), "-2562047788015215:30:08");
+}
+
+TEST(Format, RoundHalfEvenSendsHalvesToTheEvenNeighbour) {
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2);
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(3.5), 4);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(2.5000001), 3);
+    EXPECT_EQ(RoundHalfEven(0.49999999999999994), 0);
+    EXPECT_EQ(RoundHalfEven(1e300), 1e300);
+    EXPECT_EQ(RoundTo(1.125, 2), 1.12);  // 112.5 is a tie
+    EXPECT_EQ(RoundTo(63115200 / 31557600.0, 2), 2);
+}
+
+TEST(Format, ShortestFormHas15DigitsNoTrailingZerosAndTheUsersSeparator) {
+    EXPECT_EQ(ShortestForm(2.5), "2.5");
+    EXPECT_EQ(ShortestForm(100), "100");
+    EXPECT_EQ(ShortestForm(0.45), "0.45");
+    EXPECT_EQ(ShortestForm(0.1 + 0.2), "0.3");
+    EXPECT_EQ(ShortestForm(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(ShortestForm(1418741455 * 1e-9), "1.418741455");
+    EXPECT_EQ(ShortestForm(999999999999999), "999999999999999");
+    EXPECT_EQ(ShortestForm(0.0001), "0.0001");
+    EXPECT_EQ(ShortestForm(1.5e-6), "1.5E-6");
+    EXPECT_EQ(ShortestForm(1e15), "1E15");
+    EXPECT_EQ(ShortestForm(-1.25e-20, ','), "-1,25E-20");
+    EXPECT_EQ(ShortestForm(2.5, ','), "2,5");
+    EXPECT_EQ(ShortestForm(-0.0), "0");
+}
+
+TEST(Format, Cp1252ToUtf8CoversTheWholeCodePage) {
+    EXPECT_EQ(Cp1252ToUtf8("21\xBA"
+                           "15'"),
+              "21\u00BA15'");
+    EXPECT_EQ(Cp1252ToUtf8("\x80\x9F\xE9\xFF"), "\u20AC\u0178\u00E9\u00FF");
+    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(Cp1252ToUtf8("plain\r\n"), "plain\r\n");
+}
+
+}  // namespace
