@@ -1,0 +1,34 @@
+#pragma once
+// The logic's modal boxes and dialogs, shown with wx.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+#include "views/Dialogs.h"
+
+class wxWindow;
+
+namespace monitor {
+
+class WxDialogs : public views::Dialogs {
+public:
+    // `parent` owns the boxes while it is on screen (they centre on it and
+    // stay above it); a hidden parent is not used, so a box shown during
+    // start-up or from the tray still appears in the middle of the screen.
+    // `shell` serves the client-path dialog's site link. Both must outlive
+    // this object.
+    WxDialogs(wxWindow* parent, platform::Shell& shell);
+
+    void ShowError(std::string_view text) override;
+    std::optional<std::string> AskClientPath() override;
+
+private:
+    wxWindow* Owner() const;
+
+    wxWindow* parent_;
+    platform::Shell& shell_;
+};
+
+}  // namespace monitor
