@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds Skyvane with AddressSanitizer and UndefinedBehaviourSanitizer and
+# runs every test: first the logic alone, built without wx (which proves the
+# logic needs no GUI toolkit), then everything, the GUI tests under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+echo "== logic without wx"
+cmake -S . -B build/nogui -DSKYVANE_GUI=OFF -DSKYVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/nogui -j"$jobs"
+ctest --test-dir build/nogui --output-on-failure -j"$jobs" | tail -n 3
+
+echo "== everything"
+cmake -S . -B build/test -DSKYVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/test -j"$jobs"
+export SKYVANE_SCREENSHOT_DIR=${SKYVANE_SCREENSHOT_DIR:-$PWD/build/test/screenshots}
+mkdir -p "$SKYVANE_SCREENSHOT_DIR"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir build/test --output-on-failure -j"$jobs"
+echo "Screenshots: $SKYVANE_SCREENSHOT_DIR"
