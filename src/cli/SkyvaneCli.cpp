@@ -73,6 +73,11 @@ public:
                        Control::AverageTimeLabel})
             texts_[c] = "unknown";
         texts_[Control::SAHVerLabel] = "";  // empty until the version is read
+        texts_[Control::PercentageLabel] = "0%";
+        texts_[Control::CPUTimeLabel] = "00:00:00";
+        texts_[Control::LeftTimeLabel] = "unknown";
+        texts_[Control::TotalTimeLabel] = "unknown";
+        positions_[Control::ProgressBar] = 0;
     }
 
     void SetText(views::Control c, std::string_view text) override { texts_[c] = text; }
@@ -81,7 +86,8 @@ public:
     void SetEnabled(views::Control, bool) override {}
     void SetChecked(views::Control, bool) override {}
     void SetFontColor(views::Control, views::Rgb) override {}
-    void SetPosition(views::Control, int) override {}
+    void SetUnderline(views::Control, bool) override {}
+    void SetPosition(views::Control c, int position) override { positions_[c] = position; }
     void SetTimer(views::TimerId, bool) override {}
     void AddSelectorItem(std::string_view) override {}
     void SelectSelectorItem(int) override {}
@@ -93,6 +99,8 @@ public:
 
     void AddTo(cli::JsonObject& json) const {
         for (const auto& [control, text] : texts_) json.Add(views::ControlName(control), text);
+        for (const auto& [control, position] : positions_)
+            json.Add(views::ControlName(control), static_cast<long long>(position));
         for (const auto& [control, hint] : hints_)
             json.Add(std::string(views::ControlName(control)) + ".Hint", hint);
     }
@@ -101,6 +109,7 @@ private:
     // Ordered by control, which is the window's order top to bottom.
     std::map<views::Control, std::string> texts_;
     std::map<views::Control, std::string> hints_;
+    std::map<views::Control, int> positions_;
 };
 
 // Message boxes become lines of the output; nobody is asked anything.
@@ -159,6 +168,7 @@ int Status(const Arguments& args) {
 
     cli::JsonObject json;
     view.AddTo(json);
+    json.Add("LiveMode", monitor.LiveMode());
     json.Add("Messages", dialogs.messages);
     std::cout << json.ToString() << "\n";
     return 0;

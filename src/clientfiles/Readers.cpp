@@ -19,6 +19,9 @@ namespace {
 using views::Control;
 
 constexpr std::uint64_t kHeaderLimit = 900;
+// The state reader needs the keys up to the best triplet, which starts near
+// byte 2750; the rest of the file is never looked at.
+constexpr std::uint64_t kStateLimit = 3000;
 constexpr double kSecondsPerYear = 31557600;  // 365.25 days
 constexpr std::int32_t kTenDays = 864000;
 
@@ -272,6 +275,60 @@ void ClientReaders::ReadClientVersion(const ReaderEnvironment& env) {
     };
     figures_.VersionMajor = nextValue();
     figures_.VersionMinor = nextValue();
+}
+
+ReadOutcome ClientReaders::ReadState(const std::string& statePath, const ReaderEnvironment& env,
+                                     StateListener& listener) {
+    if (gate_.Busy()) return ReadOutcome::Refused;
+    std::optional<std::string> bytes = files_.ReadFile(statePath, kStateLimit);
+    if (!bytes) {
+        listener.ResetProgress();
+        return ReadOutcome::NoFile;
+    }
+    if (bytes->empty()) {
+        // The client empties the file when it starts a sweep or ends one.
+        const double chirp = figures_.CurrentChirp;
+        if (chirp == 0 || chirp == -10 || chirp == -50) listener.ResetProgress();
+        return ReadOutcome::NoFile;
+    }
+    const std::size_t loaded = bytes->size();
+    std::optional<Reading> reading = gate_.Begin(std::move(*bytes));
+    if (!reading) return ReadOutcome::Refused;
+
+    try {
+        if (env.liveMode) {
+            reading->FindLine("cr");
+            figures_.CurrentChirp = reading->ReadReal();
+        } else {
+            // A finished work unit has swept down to the end of its range.
+            figures_.CurrentChirp = -env.driftRange;
+        }
+        listener.ShowDriftProgress();
+
+        // The CPU time is on the line "cpu=..." (or one whose second
+        // character after "cpu" is "i"); other lines beginning "cpu" are
+        // passed over.
+        do {
+            reading->FindLine("cpu");
+        } while (!reading->AtEnd() && reading->Peek(0) != '=' && reading->Peek(1) != 'i');
+        figures_.CpuSeconds = reading->ReadInt();
+        view_.SetText(Control::CPUTimeLabel, FormatHMS(figures_.CpuSeconds));
+
+        if (env.liveMode) {
+            reading->FindLine("prog");
+            figures_.Progress = reading->ReadReal();
+        } else {
+            figures_.Progress = 1;
+        }
+        if (!listener.ShowProgress()) return ReadOutcome::Aborted;
+
+        if (env.liveMode) listener.UpdateLiveBests(*reading, loaded);
+    } catch (const ReadAbort&) {
+        return ReadOutcome::Aborted;
+    }
+    reading.reset();
+    if (!env.liveMode) listener.ComputeBestSignals();
+    return ReadOutcome::Completed;
 }
 
 ReadOutcome ClientReaders::ReadUserInfo(const ReaderEnvironment& env) {

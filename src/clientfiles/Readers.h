@@ -37,6 +37,9 @@ struct ClientFigures {
     double ClientVersion = 3.03;
     int NaturalZoom = 2;  // drift-rate zoom the client's version calls for
     bool PulsesEnabled = false;
+    double CurrentChirp = 0;     // drift rate (Hz/s) the client's search has reached
+    std::int32_t CpuSeconds = 0;  // whole CPU seconds spent on the work unit
+    double Progress = 0;          // fraction done, 0 to 1
 };
 
 // What the readers need to know of the rest of the program.
@@ -47,7 +50,26 @@ struct ReaderEnvironment {
     SelectorView selector = SelectorView::Current;
     std::int32_t archiveCount = 0;
     double shownGaussian = 0;  // score of the best gaussian on screen
+    int driftRange = 10;       // Hz/s each way the graph spans
     char decimalSeparator = '.';
+};
+
+// What a state reading sets in motion on the rest of the window.
+class StateListener {
+public:
+    virtual ~StateListener() = default;
+    // The progress panel's empty state (also the drift-rate bar).
+    virtual void ResetProgress() = 0;
+    // The drift-rate bar follows CurrentChirp.
+    virtual void ShowDriftProgress() = 0;
+    // Percentage, bar, title and estimates from CpuSeconds and Progress.
+    // False when Progress is 0: there is no estimate and the reading ends.
+    virtual bool ShowProgress() = 0;
+    // The client's own best signals, read on from the reading's cursor
+    // (live work unit only); `bytesLoaded` is the size of the loaded prefix.
+    virtual void UpdateLiveBests(Reading& reading, std::size_t bytesLoaded) = 0;
+    // The best signals computed from the signal lists (finished work units).
+    virtual void ComputeBestSignals() = 0;
 };
 
 enum class ReadOutcome {
@@ -69,6 +91,10 @@ public:
     // VersionMajor/VersionMinor from "version.sah". Throws ReadAbort on a
     // damaged file (the enclosing header reading stops).
     void ReadClientVersion(const ReaderEnvironment& env);
+    // The state file (first 3000 bytes, or the result file when the work
+    // unit is finished): drift rate, CPU time, progress, best signals.
+    ReadOutcome ReadState(const std::string& statePath, const ReaderEnvironment& env,
+                          StateListener& listener);
     // The user file ("user_info" + extension, whole).
     ReadOutcome ReadUserInfo(const ReaderEnvironment& env);
     // BestGaussianLabel from TelescopeRate.

@@ -1,14 +1,17 @@
 #include "monitor/Monitor.h"
 
 #include <string_view>
+#include <utility>
 
 #include "clientfiles/ClientDir.h"
 #include "history/ArchiveCounter.h"
-#include "monitor/Progress.h"
 
 namespace monitor {
 
 namespace {
+
+using views::Control;
+using views::TimerId;
 
 constexpr std::string_view kAppTitle = "Skyvane";
 // Another running Skyvane is recognised by its main window.
@@ -16,6 +19,21 @@ constexpr std::string_view kMainWindowClass = "TMainForm";
 // Where the client records its directory.
 constexpr std::string_view kClientRegistryKey = "Software\\SETI@home\\";
 constexpr std::string_view kClientDirValue = "ClientDir";
+// Below this drift rate the client is in the last stretch of its sweep and
+// the finish is watched ten times a second.
+constexpr double kFinishWatchChirp = -47;
+
+// Sets a flag for the life of a scope.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
 
 }  // namespace
 
@@ -24,37 +42,53 @@ Monitor::Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Servi
       dialogs_(dialogs),
       services_(services),
       gate_(dialogs),
-      readers_(services.files, gate_, view, figures_) {
+      readers_(services.files, gate_, view, figures_),
+      menus_(view),
+      settings_(services.files, dialogs, menus_),
+      progress_(view) {
     env_.decimalSeparator = services_.environment.DecimalSeparator();
 }
 
 Monitor::~Monitor() = default;
 
+// ------------------------------------------------------------------ start-up
+
 StartupResult Monitor::FormCreate(const StartupOptions& options) {
     programDir_ = services_.environment.ProgramDirectory();
+    const std::string firstArg = options.args.empty() ? "" : options.args.front();
 
-    // Set whenever the client directory was found anew, so that it can be
-    // remembered once the settings file exists.
+    // Set whenever the client directory was found anew, so that it is
+    // remembered.
     bool settingsChanged = false;
     env_.clientPath.clear();
+    const auto loaded = settings_.LoadSettings(programDir_, firstArg == "first");
+    if (loaded == SettingsStore::LoadOutcome::Install) ShowInstallDialog();
+    env_.clientPath = settings_.Values().ClientPath;
 
     // A second Skyvane started without arguments leaves quietly. The test
     // runs before this window announces its own title, so it never finds
     // itself.
-    const bool multipleInstances = false;
-    if (!multipleInstances && options.args.empty() &&
-        services_.windows.WindowExists(kMainWindowClass, kAppTitle)) {
+    if (!settings_.Values().MultipleInstances && options.args.empty() &&
+        services_.windows.WindowExists(kMainWindowClass, kAppTitle))
         return StartupResult::Terminate;
-    }
     view_.SetWindowTitle(kAppTitle);
     announcement_ = services_.windows.Announce(kMainWindowClass, kAppTitle);
 
-    if (!FindClientDirectory(settingsChanged)) {
-        return StartupResult::Terminate;
-    }
+    // A cancelled search saves nothing: a settings file written then would
+    // pass for an installation on the next start.
+    if (!FindClientDirectory(settingsChanged)) return StartupResult::Terminate;
     env_.clientFileExt = clientfiles::DecideClientFileExt(services_.files, env_.clientPath);
+    if (settingsChanged && !options.readOnly) {
+        settings_.Values().ClientPath = env_.clientPath;
+        settings_.SaveSettings();
+    }
 
-    ShowClientDirectory(options.readOnly);
+    if (!ShowClientDirectory(options.readOnly)) return StartupResult::ShowWindow;
+
+    if (settings_.Values().StartInTray) {
+        view_.ShowTrayIcon(true);
+        return StartupResult::Hidden;
+    }
     return StartupResult::ShowWindow;
 }
 
@@ -90,16 +124,20 @@ bool Monitor::FindClientDirectory(bool& settingsChanged) {
     return true;
 }
 
-void Monitor::ShowClientDirectory(bool readOnly) {
+bool Monitor::ShowClientDirectory(bool readOnly) {
     view_.AddSelectorItem("current");
     view_.AddSelectorItem("total");
-    if (!ReadArchiveCounter(readOnly)) return;
+    if (!ReadArchiveCounter(readOnly)) return false;
 
     readers_.ReadUserInfo(env_);
     view_.SelectSelectorItem(kCurrentItem);
     env_.selector = clientfiles::SelectorView::Current;
     SetLivePaths();
+
+    SetTimer(TimerId::Timer1, true);
+    Timer1Timer();
     readers_.ReadWorkUnitHeader(workUnitPath_, env_);
+    return true;
 }
 
 bool Monitor::ReadArchiveCounter(bool readOnly) {
@@ -140,6 +178,142 @@ std::string Monitor::ClientFile(std::string_view baseName) const {
     return env_.clientPath + std::string(baseName) + env_.clientFileExt;
 }
 
+// ---------------------------------------------------------------- the poll
+
+void Monitor::SetTimer(TimerId t, bool enabled) {
+    timers_[static_cast<std::size_t>(t)] = enabled;
+    view_.SetTimer(t, enabled);
+}
+
+bool Monitor::Busy() const { return inTick_ || gate_.Busy(); }
+
+void Monitor::Timer1Timer() {
+    if (Busy()) return;
+    FlagScope tick(inTick_);
+    Poll();
+}
+
+void Monitor::Poll() {
+    auto& files = services_.files;
+    // The result file is there exactly while the client has finished the
+    // work unit and not yet returned it.
+    if (files.FileExists(ResultFile()) == env_.liveMode) {
+        SetTimer(TimerId::Timer4, false);
+        env_.liveMode = !env_.liveMode;
+        if (env_.liveMode) {
+            StartNextWorkUnit();
+        } else {
+            FinishWorkUnit();
+            if (!files.FileExists(ResultFile())) {
+                // The result was taken away at once and the client is on
+                // its next work unit: this nested poll finds it.
+                Poll();
+                return;
+            }
+            SetTimer(TimerId::Timer1, false);
+            SetTimer(TimerId::Timer2, true);
+            WaitForNextWorkUnit();
+        }
+    }
+
+    // The client rewrites its state file as it works, so the file's stamp is
+    // the one sign of news: progress, CPU time and new signals alike.
+    const platform::DosStamp stamp = files.FileStamp(statePath_);
+    if (stamp != lastStateAge_) {
+        if (ReadResultFile()) DrawSignals();
+        lastStateAge_ = stamp;
+        readers_.ReadState(statePath_, env_, *this);
+        if (figures_.CurrentChirp < kFinishWatchChirp) SetTimer(TimerId::Timer4, true);
+    }
+    view_.SetVisible(Control::NoSignalsLabel, SignalListsEmpty());
+}
+
+void Monitor::StartNextWorkUnit() {
+    SetLivePaths();
+    ClearSignals();
+    ClearGraph();
+    readers_.ReadWorkUnitHeader(workUnitPath_, env_);
+    ResetProgress();
+}
+
+void Monitor::FinishWorkUnit() {
+    workUnitPath_ = statePath_ = outfilePath_ = ResultFile();
+    readers_.ReadWorkUnitHeader(workUnitPath_, env_);
+    ArchiveResult();
+    // With a work-unit cache, this is where the cache cycle stores the
+    // result and gives the client its next work unit.
+}
+
+void Monitor::Timer2Timer() {
+    if (Busy()) return;
+    FlagScope tick(inTick_);
+    WaitForNextWorkUnit();
+}
+
+bool Monitor::WaitForNextWorkUnit() {
+    auto& files = services_.files;
+    if (!files.FileExists(ClientFile("state")) || !files.FileExists(ClientFile("work_unit")) ||
+        files.FileExists(ResultFile()))
+        return false;
+    SetTimer(TimerId::Timer2, false);
+    Poll();
+    SetTimer(TimerId::Timer1, true);
+    return true;
+}
+
+void Monitor::Timer3Timer() {
+    if (Busy()) return;
+    FlagScope tick(inTick_);
+    if (services_.files.FileExists(ResultFile())) {
+        view_.SelectSelectorItem(kCurrentItem);
+        WUComboBoxChange();
+    }
+}
+
+void Monitor::Timer4Timer() {
+    // A tick queued before the timer was switched off.
+    if (!TimerEnabled(TimerId::Timer4) || Busy()) return;
+    FlagScope tick(inTick_);
+    if (figures_.CurrentChirp > kFinishWatchChirp) SetTimer(TimerId::Timer4, false);
+    if (services_.files.FileExists(ResultFile())) {
+        SetTimer(TimerId::Timer4, false);
+        Poll();
+    }
+}
+
+// ------------------------------------------------- what a state reading moves
+
+void Monitor::ResetProgress() {
+    progress_.ResetProgress();
+    for (auto label : {Control::BestPeakLabel, Control::BestGaussianLabel,
+                       Control::BestTripletLabel, Control::BestPulseLabel}) {
+        view_.SetFontColor(label, {0, 0, 0});
+        view_.SetText(label, "none");
+    }
+    figures_.CurrentChirp = 0;
+    ShowDriftProgress();
+}
+
+void Monitor::ShowDriftProgress() {
+    // The drift-rate bar is drawn by a part still to come.
+}
+
+bool Monitor::ShowProgress() {
+    return progress_.ShowProgress(
+        figures_, {minimized_, env_.liveMode, env_.selector == clientfiles::SelectorView::Current,
+                   env_.decimalSeparator});
+}
+
+void Monitor::UpdateLiveBests(clientfiles::Reading&, std::size_t) {
+    // The client's best signals are shown by a part still to come.
+}
+
+void Monitor::ComputeBestSignals() {
+    // Best signals from the lists come with the signal lists.
+}
+
+// ---------------------------------------------------------- window's life
+
 void Monitor::FormClose() {
     view_.ShowTrayIcon(true);
     view_.ShowWindow(false);
@@ -147,10 +321,13 @@ void Monitor::FormClose() {
 
 void Monitor::Show1Click() {
     view_.ShowTrayIcon(false);
+    Timer1Timer();
     view_.ShowWindow(true);
 }
 
 void Monitor::Exit1Click() {
+    // A failed save has told the user; ending is still what was asked.
+    settings_.SaveSettings();
     view_.ShowTrayIcon(false);
     view_.Terminate();
 }
@@ -158,7 +335,7 @@ void Monitor::Exit1Click() {
 void Monitor::ApplicationMinimize() {
     if (env_.liveMode)
         view_.SetApplicationTitle(std::string(kAppTitle) + " " +
-                                  PercentageText(progress_, env_.decimalSeparator));
+                                  PercentageText(figures_.Progress, env_.decimalSeparator));
     else
         view_.SetApplicationTitle(kAppTitle);
     minimized_ = true;

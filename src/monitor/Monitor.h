@@ -1,8 +1,9 @@
 #pragma once
-// The logic of the main window: start-up, the window's life and (as they
-// land) the polling loop. It decides everything and writes the outcome to a
-// MainView; TMainForm only forwards its events here.
+// The logic of the main window: start-up, the polling loop that follows the
+// client, and the window's life. It decides everything and writes the
+// outcome to a MainView; TMainForm only forwards its events here.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,7 +11,10 @@
 
 #include "clientfiles/Readers.h"
 #include "clientfiles/Scanner.h"
+#include "monitor/Progress.h"
+#include "monitor/SettingsStore.h"
 #include "platform/Platform.h"
+#include "signals/GraphMenus.h"
 #include "views/Dialogs.h"
 #include "views/MainView.h"
 
@@ -19,7 +23,7 @@ namespace monitor {
 // How start-up ended.
 enum class StartupResult {
     ShowWindow,  // show the main window
-    Hidden,      // keep running without showing it (start in tray)
+    Hidden,      // keep running with only the tray icon (start in tray)
     Terminate,   // end the program without showing a window
 };
 
@@ -34,12 +38,12 @@ struct StartupOptions {
     bool readOnly = false;
 };
 
-class Monitor {
+class Monitor : private clientfiles::StateListener {
 public:
     Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Services services);
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
-    ~Monitor();
+    ~Monitor() override;
 
     // The start-up sequence. Every dialog it needs (client path, errors) is
     // asked for through Dialogs.
@@ -49,6 +53,14 @@ public:
     // registry or the single-instance test: what skyvane-cli shows. Creates
     // nothing when options.readOnly is set.
     void OpenClientDirectory(const std::string& clientDir, const StartupOptions& options);
+
+    // The timers. A tick that arrives while another tick or a reading is
+    // still under way (a message box runs its own event loop) is skipped;
+    // the next tick catches up.
+    void Timer1Timer();  // the poll, every 2 s
+    void Timer2Timer();  // after a finish: waits for the next work unit
+    void Timer3Timer();  // returns the view to the live work unit
+    void Timer4Timer();  // near the end of the sweep: watches for the finish
 
     // The window's close button: hide to the tray; the close is refused.
     void FormClose();
@@ -67,19 +79,50 @@ public:
     std::int32_t ArchiveCount() const { return env_.archiveCount; }
     bool LiveMode() const { return env_.liveMode; }
     bool Minimized() const { return minimized_; }
+    bool TimerEnabled(views::TimerId t) const { return timers_[static_cast<std::size_t>(t)]; }
     const clientfiles::ClientFigures& Figures() const { return figures_; }
+    const history::TSettingsRec& Settings() const { return settings_.Values(); }
+    const signals::GraphMenus& Menus() const { return menus_; }
     const std::string& WorkUnitPath() const { return workUnitPath_; }
     const std::string& StatePath() const { return statePath_; }
     const std::string& OutfilePath() const { return outfilePath_; }
 
 private:
     bool FindClientDirectory(bool& settingsChanged);
-    // Start-up from the archive counter on: the selector, the user file, the
-    // live paths and the work unit's header.
-    void ShowClientDirectory(bool readOnly);
+    // Start-up from the archive counter on. False when it stopped early.
+    bool ShowClientDirectory(bool readOnly);
     bool ReadArchiveCounter(bool readOnly);
     void SetLivePaths();
     std::string ClientFile(std::string_view baseName) const;
+    std::string ResultFile() const { return ClientFile("result"); }
+    void SetTimer(views::TimerId t, bool enabled);
+    bool Busy() const;
+
+    // One poll; Timer1Timer without the re-entry guard.
+    void Poll();
+    void StartNextWorkUnit();
+    void FinishWorkUnit();
+    // Timer2's test; true when it switched to the next work unit.
+    bool WaitForNextWorkUnit();
+
+    // clientfiles::StateListener
+    void ResetProgress() override;
+    void ShowDriftProgress() override;
+    bool ShowProgress() override;
+    void UpdateLiveBests(clientfiles::Reading& reading, std::size_t bytesLoaded) override;
+    void ComputeBestSignals() override;
+
+    // Work of parts that are not built yet: the signal lists and the graph,
+    // the archive, the cache and the work-unit selector. Each says what it
+    // will do; none pretends to do it.
+    void ClearSignals() {}           // frees the signal records of the work unit
+    bool ReadResultFile() { return false; }  // reads new signal lines; true when any
+    void ClearGraph() {}             // empties the graph
+    void DrawSignals() {}            // draws the lists and rebuilds the hit table
+    bool SignalListsEmpty() const { return true; }
+    void ArchiveResult() {}          // copies the finished result into the archive
+    void ShowInstallDialog() {}      // first run or upgrade: install/upgrade dialog
+    void WUComboBoxChange() {}       // shows the view the selector names
 
     views::MainView& view_;
     views::Dialogs& dialogs_;
@@ -88,10 +131,16 @@ private:
     clientfiles::ClientFigures figures_;
     clientfiles::ClientReaders readers_;
     clientfiles::ReaderEnvironment env_;
+    signals::GraphMenus menus_;
+    SettingsStore settings_;
+    ProgressDisplay progress_;
 
     std::string programDir_;
     std::string workUnitPath_, statePath_, outfilePath_;
-    double progress_ = 0;  // fraction of the live work unit done
+    // Stamp of the state file when it was last read; 0 forces a reading.
+    platform::DosStamp lastStateAge_ = 0;
+    std::array<bool, 4> timers_{};
+    bool inTick_ = false;
     bool minimized_ = false;
     std::unique_ptr<platform::WindowAnnouncement> announcement_;
 };

@@ -695,10 +695,10 @@ bool TMainForm::TimerRunning(TimerId t) const {
 
 // Ticks go to the polling loop once it exists; until then no timer is ever
 // started, and a tick has nothing to do.
-void TMainForm::Timer1Timer(wxTimerEvent&) {}
-void TMainForm::Timer2Timer(wxTimerEvent&) {}
-void TMainForm::Timer3Timer(wxTimerEvent&) {}
-void TMainForm::Timer4Timer(wxTimerEvent&) {}
+void TMainForm::Timer1Timer(wxTimerEvent&) { monitor_->Timer1Timer(); }
+void TMainForm::Timer2Timer(wxTimerEvent&) { monitor_->Timer2Timer(); }
+void TMainForm::Timer3Timer(wxTimerEvent&) { monitor_->Timer3Timer(); }
+void TMainForm::Timer4Timer(wxTimerEvent&) { monitor_->Timer4Timer(); }
 
 // -------------------------------------------------------------- MainView
 
@@ -749,6 +749,15 @@ void TMainForm::SetChecked(Control c, bool checked) {
 void TMainForm::SetFontColor(Control c, views::Rgb color) {
     if (wxWindow* window = ControlWindow(c)) {
         window->SetForegroundColour(wxColour(color.r, color.g, color.b));
+        window->Refresh();
+    }
+}
+
+void TMainForm::SetUnderline(Control c, bool underlined) {
+    if (wxWindow* window = ControlWindow(c)) {
+        wxFont font = window->GetFont();
+        font.SetUnderlined(underlined);
+        window->SetFont(font);
         window->Refresh();
     }
 }
@@ -847,15 +856,18 @@ void TMainForm::Exit1Click() {
     if (!terminating_) monitor_->Exit1Click();
 }
 
-// The close button hides the window (the logic decides how); only a close
-// that cannot be refused, as when the session ends, destroys it.
+// The close button hides the window (the logic decides how); a close that
+// cannot be refused, as when the session ends, ends the program as "Exit"
+// does, settings saved.
 void TMainForm::FormClose(wxCloseEvent& event) {
-    if (event.CanVeto() && !terminating_) {
+    if (terminating_) {
+        Destroy();
+    } else if (event.CanVeto()) {
         event.Veto();
         monitor_->FormClose();
-        return;
+    } else {
+        monitor_->Exit1Click();
     }
-    Destroy();
 }
 
 void TMainForm::FormIconize(wxIconizeEvent& event) {

@@ -52,6 +52,7 @@ public:
     void SetEnabled(views::Control c, bool enabled) override;
     void SetChecked(views::Control c, bool checked) override;
     void SetFontColor(views::Control c, views::Rgb color) override;
+    void SetUnderline(views::Control c, bool underlined) override;
     void SetPosition(views::Control c, int position) override;
     void SetTimer(views::TimerId t, bool enabled) override;
     void AddSelectorItem(std::string_view item) override;

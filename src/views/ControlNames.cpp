@@ -92,6 +92,18 @@ std::string_view ControlName(Control c) {
             return "Settings1";
         case Control::ScaleMenu:
             return "ScaleMenu";
+        case Control::mHalf:
+            return "mHalf";
+        case Control::MNormal:
+            return "MNormal";
+        case Control::mx2:
+            return "mx2";
+        case Control::mx4:
+            return "mx4";
+        case Control::mx8:
+            return "mx8";
+        case Control::mx16:
+            return "mx16";
         case Control::Show2:
             return "Show2";
         case Control::ShowSpikesMenu:
@@ -104,8 +116,20 @@ std::string_view ControlName(Control c) {
             return "ShowPulsesMenu";
         case Control::Plot1:
             return "Plot1";
+        case Control::LinesMenu:
+            return "LinesMenu";
+        case Control::DotsMenu:
+            return "DotsMenu";
         case Control::Totals1:
             return "Totals1";
+        case Control::MenuTotalAll:
+            return "MenuTotalAll";
+        case Control::MenuTotalBest:
+            return "MenuTotalBest";
+        case Control::MenuTotalLast:
+            return "MenuTotalLast";
+        case Control::MenuTotalIgnore:
+            return "MenuTotalIgnore";
         case Control::Skyvanesite1:
             return "Skyvanesite1";
         case Control::About1:

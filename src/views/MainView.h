@@ -62,13 +62,25 @@ enum class Control {
     ConnectMenu,
     Settings1,
     ScaleMenu,
+    mHalf,
+    MNormal,
+    mx2,
+    mx4,
+    mx8,
+    mx16,
     Show2,
     ShowSpikesMenu,
     ShowGaussiansMenu,
     ShowTripletsMenu,
     ShowPulsesMenu,
     Plot1,
+    LinesMenu,
+    DotsMenu,
     Totals1,
+    MenuTotalAll,
+    MenuTotalBest,
+    MenuTotalLast,
+    MenuTotalIgnore,
     Skyvanesite1,
     About1,
     Count  // number of controls, not a control
@@ -90,6 +102,7 @@ public:
     virtual void SetEnabled(Control c, bool enabled) = 0;
     virtual void SetChecked(Control c, bool checked) = 0;
     virtual void SetFontColor(Control c, Rgb color) = 0;
+    virtual void SetUnderline(Control c, bool underlined) = 0;
     // Position of a gauge or progress bar.
     virtual void SetPosition(Control c, int position) = 0;
     virtual void SetTimer(TimerId t, bool enabled) = 0;

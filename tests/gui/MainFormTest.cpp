@@ -222,7 +222,13 @@ TEST_F(GuiStart, MainWindowShowsTheSampleClientsFigures) {
     EXPECT_TRUE(Shown("ProgressPanel"));
     EXPECT_FALSE(Shown("UserPanel"));
     EXPECT_FALSE(Shown("TotalInfoPanel"));
-    EXPECT_FALSE(Shown("NoSignalsLabel"));
+    // the first poll has run: no signal yet, the client's progress
+    EXPECT_TRUE(Shown("NoSignalsLabel"));
+    EXPECT_EQ(Label("PercentageLabel"), "21.32%");
+    EXPECT_EQ(Label("CPUTimeLabel"), "0:09:00");
+    EXPECT_EQ(Label("TotalTimeLabel"), "0:42:13");
+    EXPECT_EQ(Label("LeftTimeLabel"), "0:33:13");
+    EXPECT_TRUE(form_->TimerRunning(views::TimerId::Timer1));
     EXPECT_FALSE(Shown("ZoomBtn"));
     auto* selector = dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("WUComboBox", form_));
     ASSERT_NE(selector, nullptr);
@@ -350,6 +356,7 @@ TEST_F(GuiStart, ViewCallsReachTheWidgets) {
 
     form_->SetTimer(views::TimerId::Timer4, true);
     EXPECT_TRUE(form_->TimerRunning(views::TimerId::Timer4));
+    form_->SetTimer(views::TimerId::Timer1, false);
     EXPECT_FALSE(form_->TimerRunning(views::TimerId::Timer1));
     form_->SetTimer(views::TimerId::Timer4, false);
     EXPECT_FALSE(form_->TimerRunning(views::TimerId::Timer4));
@@ -403,8 +410,8 @@ TEST_F(GuiStart, MinimisedWindowCarriesTheApplicationTitle) {
     wxIconizeEvent minimise(form_->GetId(), true);
     minimise.SetEventObject(form_);
     form_->GetEventHandler()->ProcessEvent(minimise);
-    EXPECT_EQ(form_->GetTitle(), "Skyvane 0%");
-    EXPECT_EQ(wxTheApp->GetAppDisplayName(), "Skyvane 0%");
+    EXPECT_EQ(form_->GetTitle(), "Skyvane 21.32%");
+    EXPECT_EQ(wxTheApp->GetAppDisplayName(), "Skyvane 21.32%");
 
     wxIconizeEvent restore(form_->GetId(), false);
     restore.SetEventObject(form_);

@@ -248,7 +248,7 @@ TEST_F(StartupTest, MinimisedLiveTitleCarriesThePercentage) {
 
     monitor_->ApplicationMinimize();
     EXPECT_TRUE(monitor_->Minimized());
-    EXPECT_EQ(view_.applicationTitle, "Skyvane 0%");
+    EXPECT_EQ(view_.applicationTitle, "Skyvane 1%");  // prog=0.01
 
     monitor_->ApplicationRestore();
     EXPECT_FALSE(monitor_->Minimized());

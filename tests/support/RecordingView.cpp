@@ -37,6 +37,9 @@ void RecordingView::SetChecked(views::Control c, bool checked) {
 void RecordingView::SetFontColor(views::Control c, views::Rgb color) {
     controls_[Slot(c)].color = color;
 }
+void RecordingView::SetUnderline(views::Control c, bool underlined) {
+    controls_[Slot(c)].underlined = underlined;
+}
 void RecordingView::SetPosition(views::Control c, int position) {
     controls_[Slot(c)].position = position;
 }

@@ -20,6 +20,7 @@ public:
     void SetEnabled(views::Control c, bool enabled) override;
     void SetChecked(views::Control c, bool checked) override;
     void SetFontColor(views::Control c, views::Rgb color) override;
+    void SetUnderline(views::Control c, bool underlined) override;
     void SetPosition(views::Control c, int position) override;
     void SetTimer(views::TimerId t, bool enabled) override;
     void AddSelectorItem(std::string_view item) override;
@@ -37,6 +38,7 @@ public:
         bool enabled = true;
         bool checked = false;
         views::Rgb color{};
+        bool underlined = false;
         int position = 0;
         int textWrites = 0;
     };
@@ -45,6 +47,7 @@ public:
     const std::string& Hint(views::Control c) const { return State(c).hint; }
     bool Visible(views::Control c) const { return State(c).visible; }
     bool Enabled(views::Control c) const { return State(c).enabled; }
+    bool Checked(views::Control c) const { return State(c).checked; }
     bool TimerOn(views::TimerId t) const;
 
     std::vector<std::string> selectorItems;
