@@ -6,7 +6,10 @@ set_target_properties(skyvane_options PROPERTIES INTERFACE_CXX_EXTENSIONS OFF)
 target_compile_options(skyvane_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Wnon-virtual-dtor
   -Wcast-qual -Wformat=2 -Wimplicit-fallthrough
-  $<$<BOOL:${SKYVANE_WERROR}>:-Werror>)
+  $<$<BOOL:${SKYVANE_WERROR}>:-Werror>
+  # g++ 12 reports std::string concatenations in optimised builds as
+  # overlapping copies (a false positive of its -Wrestrict, GCC bug 105651).
+  $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 if(SKYVANE_SANITIZE)
   target_compile_options(skyvane_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
