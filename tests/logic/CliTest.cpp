@@ -68,6 +68,10 @@ TEST_F(CliTest, StatusPrintsTheWindowsTextsAndWritesNothing) {
     EXPECT_NE(run.out.find("\"SkyPosLabel.Hint\": \"Angle range = 0.4 deg.\""), std::string::npos);
     EXPECT_NE(run.out.find("\"SAHVerLabel\": \"S@H ver. 3.08\""), std::string::npos);
     EXPECT_NE(run.out.find("\"EMailLabel\": \"unknown\""), std::string::npos);
+    // No state file yet: a live work unit at its start.
+    EXPECT_NE(run.out.find("\"PercentageLabel\": \"0%\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"ProgressBar\": 0"), std::string::npos);
+    EXPECT_NE(run.out.find("\"LiveMode\": true"), std::string::npos);
     EXPECT_NE(run.out.find("\"Messages\": [\"Line \\\"email\\\" not found in one of SETI@home "
                            "files. The file seems to be corrupt.\"]"),
               std::string::npos)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "history/SettingsRecord.h"
 #include "monitor/Monitor.h"
 #include "platform/Platform.h"
 #include "support/RecordingView.h"
@@ -253,6 +256,79 @@ TEST_F(StartupTest, MinimisedLiveTitleCarriesThePercentage) {
     monitor_->ApplicationRestore();
     EXPECT_FALSE(monitor_->Minimized());
     EXPECT_EQ(view_.applicationTitle, "Skyvane");
+}
+
+}  // namespace
+
+namespace {
+
+class SettingsStartupTest : public StartupTest {
+protected:
+    void WriteSettings(const history::TSettingsRec& values) {
+        program_.Write("Skyvane.set", history::EncodeSettingsRecord(values));
+    }
+    history::TSettingsRec SavedSettings() const {
+        return history::DecodeSettingsRecord(program_.Read("Skyvane.set"));
+    }
+};
+
+TEST_F(SettingsStartupTest, ClientFoundAnewIsRemembered) {
+    WriteClient();
+    RegisterClientDir(client_.Path());
+
+    ASSERT_EQ(Start({"first"}), monitor::StartupResult::ShowWindow);
+
+    EXPECT_EQ(SavedSettings().ClientPath, client_.Path());
+}
+
+TEST_F(SettingsStartupTest, RememberedClientNeedsNoRegistry) {
+    WriteClient();
+    history::TSettingsRec values;
+    values.ClientPath = client_.Path();
+    WriteSettings(values);
+    const std::string before = program_.Read("Skyvane.set");
+
+    ASSERT_EQ(Start(), monitor::StartupResult::ShowWindow);
+
+    EXPECT_EQ(monitor_->ClientPath(), client_.Path());
+    EXPECT_EQ(program_.Read("Skyvane.set"), before) << "nothing new to save";
+}
+
+TEST_F(SettingsStartupTest, StartInTrayShowsOnlyTheTrayIconAfterTheFirstPoll) {
+    WriteClient();
+    history::TSettingsRec values;
+    values.ClientPath = client_.Path();
+    values.StartInTray = true;
+    WriteSettings(values);
+
+    EXPECT_EQ(Start(), monitor::StartupResult::Hidden);
+
+    EXPECT_TRUE(view_.trayIconShown);
+    EXPECT_TRUE(view_.TimerOn(views::TimerId::Timer1));
+    EXPECT_EQ(view_.Text(Control::PercentageLabel), "1%");
+}
+
+TEST_F(SettingsStartupTest, MultipleInstancesAllowsASecondOne) {
+    WriteClient();
+    history::TSettingsRec values;
+    values.ClientPath = client_.Path();
+    values.MultipleInstances = true;
+    WriteSettings(values);
+    auto running = native_.services().windows.Announce("TMainForm", "Skyvane");
+
+    EXPECT_EQ(Start(), monitor::StartupResult::ShowWindow);
+}
+
+TEST_F(SettingsStartupTest, ExitSavesTheSettings) {
+    WriteClient();
+    RegisterClientDir(client_.Path());
+    ASSERT_EQ(Start({"first"}), monitor::StartupResult::ShowWindow);
+    std::filesystem::remove(program_.Path("Skyvane.set"));
+
+    monitor_->Exit1Click();
+
+    EXPECT_EQ(SavedSettings().ClientPath, client_.Path());
+    EXPECT_TRUE(view_.terminated);
 }
 
 }  // namespace
