@@ -52,7 +52,7 @@ std::string Line(std::string_view key, std::int64_t value) {
 
 // A Julian date line: "key= 2451981.35620 (Mon Mar 12 20:32:55 2001)".
 std::string DateLine(std::string_view key, double julianDate) {
-    return Line(key, " " + Fixed(julianDate, 5) + " (" + JulianDateWords(julianDate) + ")");
+    return Line(key, JulianDateValue(julianDate));
 }
 
 // Deterministic noise, the same on every machine.
@@ -189,66 +189,183 @@ std::string StateFile(const StateSpec& state) {
     text += Line("potactivity", 0);
     text += Line("outfilepos", state.outfilepos);
 
-    // Best spike.
-    text += Line("bs_power", Fixed(193.476, 6));
-    text += Line("bs_score", Fixed(1.325637, 6));
-    text += Line("bs_bin", 70134);
-    text += Line("bs_fft_ind", 3);
-    text += Line("bs_chirp_rate", Fixed(2.712307, 6));
-    text += Line("bs_fft_len", 131072);
+    const BestSpike& spike = state.bestSpike;
+    text += Line("bs_power", Fixed(spike.power, 6));
+    text += Line("bs_score", Fixed(spike.score, 6));
+    text += Line("bs_bin", spike.bin);
+    text += Line("bs_fft_ind", spike.fftInd);
+    text += Line("bs_chirp_rate", Fixed(spike.chirpRate, 6));
+    text += Line("bs_fft_len", spike.fftLen);
 
     // Best gaussian, with its power over time.
-    text += Line("bg_score", Fixed(-0.884104, 6));
-    text += Line("bg_sigma", Fixed(13.215874, 6));
-    text += Line("bg_power", Fixed(2.741069, 6));
-    text += Line("bg_true_mean", Fixed(1.012558, 6));
-    text += Line("bg_chisq", Fixed(1.638273, 6));
-    text += Line("bg_bin", 4127);
-    text += Line("bg_fft_ind", 17);
-    text += Line("bg_chirp_rate", Fixed(-0.513044, 6));
-    text += Line("bg_fft_len", 64);
+    const BestGaussian& gaussian = state.bestGaussian;
+    text += Line("bg_score", Fixed(gaussian.score, 6));
+    text += Line("bg_sigma", Fixed(gaussian.sigma, 6));
+    text += Line("bg_power", Fixed(gaussian.power, 6));
+    text += Line("bg_true_mean", Fixed(gaussian.trueMean, 6));
+    text += Line("bg_chisq", Fixed(gaussian.chisq, 6));
+    text += Line("bg_bin", gaussian.bin);
+    text += Line("bg_fft_ind", gaussian.fftInd);
+    text += Line("bg_chirp_rate", Fixed(gaussian.chirpRate, 6));
+    text += Line("bg_fft_len", gaussian.fftLen);
     for (int i = 0; i < 64; ++i) {
-        const double x = (i - 31.5) / 13.215874;
-        const double pot = 1 + 1.7 * std::exp(-x * x / 2) + 0.4 * (noise.Unit() - 0.5);
+        double pot = 0;
+        if (gaussian.pot.empty()) {
+            const double x = (i - 31.5) / 13.215874;
+            pot = 1 + 1.7 * std::exp(-x * x / 2) + 0.4 * (noise.Unit() - 0.5);
+        } else if (static_cast<std::size_t>(i) < gaussian.pot.size()) {
+            pot = gaussian.pot[static_cast<std::size_t>(i)];
+        }
         text += Line("bg_pot " + std::to_string(i), Fixed(pot, 6));
     }
 
-    // Best pulse: its folded profile, one byte a bin.
-    text += Line("bp_score", Fixed(0.418822, 6));
-    text += Line("bp_power", Fixed(3.105268, 6));
-    text += Line("bp_mean", Fixed(1.000937, 6));
-    text += Line("bp_period", Fixed(3.426893, 6));
-    text += Line("bp_freq_bin", 211);
-    text += Line("bp_time_bin", 9);
-    text += Line("bp_chirp_rate", Fixed(4.100219, 6));
-    text += Line("bp_fft_len", 256);
+    // Best pulse: its power over time, one byte a bin.
+    const BestPulse& pulse = state.bestPulse;
+    text += Line("bp_score", Fixed(pulse.score, 6));
+    text += Line("bp_power", Fixed(pulse.power, 6));
+    text += Line("bp_mean", Fixed(pulse.mean, 6));
+    text += Line("bp_period", Fixed(pulse.period, 6));
+    text += Line("bp_freq_bin", pulse.freqBin);
+    text += Line("bp_time_bin", pulse.timeBin);
+    text += Line("bp_chirp_rate", Fixed(pulse.chirpRate, 6));
+    text += Line("bp_fft_len", pulse.fftLen);
     std::string pot;
-    for (int i = 0; i < state.pulsePotBins; ++i)
-        pot += Hex(40 + noise.Next() % 60, 2);
+    if (pulse.pot.empty()) {
+        for (int i = 0; i < state.pulsePotBins; ++i)
+            pot += Hex(40 + noise.Next() % 60, 2);
+    } else {
+        pot.reserve(pulse.pot.size() * 2);
+        for (const std::uint8_t bin : pulse.pot)
+            pot += Hex(bin, 2);
+    }
     text += Line("bp_pot", pot);
 
     // Best triplet: three pulses in a row, two bytes a bin.
-    text += Line("bt_score", Fixed(0.000000, 6));
-    text += Line("bt_power", Fixed(12.871324, 6));
-    text += Line("bt_mean", Fixed(1.014227, 6));
-    text += Line("bt_period", Fixed(1.245186, 6));
-    text += Line("bt_bperiod", Fixed(15.935003, 6));
-    text += Line("bt_tpotind0_0", 12);
-    text += Line("bt_tpotind0_1", 13);
-    text += Line("bt_tpotind1_0", 28);
-    text += Line("bt_tpotind1_1", 28);
-    text += Line("bt_tpotind2_0", 43);
-    text += Line("bt_tpotind2_1", 44);
-    text += Line("bt_freq_bin", 37);
-    text += Line("bt_time_bin", 2);
-    text += Line("bt_chirp_rate", Fixed(-1.838201, 6));
-    text += Line("bt_scale", Fixed(0.021553, 6));
-    text += Line("bt_fft_len", 32);
+    const BestTriplet& triplet = state.bestTriplet;
+    text += Line("bt_score", Fixed(triplet.score, 6));
+    text += Line("bt_power", Fixed(triplet.power, 6));
+    text += Line("bt_mean", Fixed(triplet.mean, 6));
+    text += Line("bt_period", Fixed(triplet.period, 6));
+    text += Line("bt_bperiod", Fixed(triplet.bperiod, 6));
+    for (std::size_t i = 0; i < 3; ++i) {
+        for (std::size_t j = 0; j < 2; ++j) {
+            text += Line("bt_tpotind" + std::to_string(i) + "_" + std::to_string(j),
+                         triplet.tpotind[i][j]);
+        }
+    }
+    text += Line("bt_freq_bin", triplet.freqBin);
+    text += Line("bt_time_bin", triplet.timeBin);
+    text += Line("bt_chirp_rate", Fixed(triplet.chirpRate, 6));
+    text += Line("bt_scale", Fixed(triplet.scale, 6));
+    text += Line("bt_fft_len", triplet.fftLen);
     pot.clear();
-    for (int i = 0; i < state.tripletPotBins; ++i)
-        pot += Hex(600 + noise.Next() % 1800, 4);
+    if (triplet.pot.empty()) {
+        for (int i = 0; i < state.tripletPotBins; ++i)
+            pot += Hex(600 + noise.Next() % 1800, 4);
+    } else {
+        pot.reserve(triplet.pot.size() * 4);
+        for (const std::uint16_t bin : triplet.pot)
+            pot += Hex(bin, 4);
+    }
     text += Line("bt_pot", pot);
     return text;
+}
+
+std::string JulianDateValue(double julianDate) {
+    return " " + Fixed(julianDate, 5) + " (" + JulianDateWords(julianDate) + ")";
+}
+
+double JulianDateOfUnixTime(double unixSeconds) {
+    return unixSeconds / 86400 + 2440587.5;
+}
+
+std::string SpikeLine(const SpikeSignal& spike) {
+    return "spike: power=" + Fixed(spike.power, 6) + " ra=" + Fixed(spike.ra, 6) +
+           " dec=" + Fixed(spike.dec, 6) + " time=" + Fixed(spike.time, 6) +
+           " freq=" + Fixed(spike.freq, 6) + " fft_len=" + std::to_string(spike.fftLen) +
+           " chirp_rate=" + Fixed(spike.chirpRate, 6) + "\n";
+}
+
+std::string GaussianLine(const GaussianSignal& gaussian) {
+    std::string line = "gaussian: peak=" + Fixed(gaussian.peak, 6) +
+                       " mean=" + Fixed(gaussian.mean, 6) + " ra=" + Fixed(gaussian.ra, 6) +
+                       " dec=" + Fixed(gaussian.dec, 6) + " time=" + Fixed(gaussian.time, 6) +
+                       " freq=" + Fixed(gaussian.freq, 6) + " sigma=" + Fixed(gaussian.sigma, 6) +
+                       " chisqr=" + Fixed(gaussian.chisqr, 6) +
+                       " fft_len=" + std::to_string(gaussian.fftLen) +
+                       " chirprate=" + Fixed(gaussian.chirpRate, 6);
+    if (gaussian.withPot) {
+        line += " maxpow=" + Fixed(gaussian.maxPower, 6) + " pot=";
+        // Always 64 samples: a short vector is padded with zeros.
+        for (std::size_t i = 0; i < 64; ++i)
+            line += Hex(i < gaussian.pot.size() ? gaussian.pot[i] : 0, 2);
+    }
+    line += '\n';
+    return line;
+}
+
+std::string TripletLine(const TripletSignal& triplet) {
+    return "triplet: power=" + Fixed(triplet.power, 6) + " mean=" + Fixed(triplet.mean, 6) +
+           " period=" + Fixed(triplet.period, 6) + " ra=" + Fixed(triplet.ra, 6) +
+           " dec=" + Fixed(triplet.dec, 6) + " time=" + Fixed(triplet.time, 6) +
+           " freq=" + Fixed(triplet.freq, 6) + " fft_len=" + std::to_string(triplet.fftLen) +
+           " chirp_rate=" + Fixed(triplet.chirpRate, 6) + "\n";
+}
+
+std::string PulseLine(const PulseSignal& pulse) {
+    std::string line = "pulse: power=" + Fixed(pulse.power, 6) + " mean=" + Fixed(pulse.mean, 6) +
+                       " period=" + Fixed(pulse.period, 6) + " ra=" + Fixed(pulse.ra, 6) +
+                       " dec=" + Fixed(pulse.dec, 6) + " time=" + Fixed(pulse.time, 6) +
+                       " freq=" + Fixed(pulse.freq, 6) +
+                       " fft_len=" + std::to_string(pulse.fftLen) +
+                       " chirp_rate=" + Fixed(pulse.chirpRate, 6) + " snr=" + Fixed(pulse.snr, 6) +
+                       " thresh=" + Fixed(pulse.thresh, 6) +
+                       " len_prof=" + std::to_string(pulse.prof.size()) + " prof=";
+    line.reserve(line.size() + pulse.prof.size() * 2 + 1);
+    for (const std::uint8_t sample : pulse.prof)
+        line += Hex(sample, 2);
+    line += '\n';
+    return line;
+}
+
+std::string ResultFile(std::string_view workUnit, int major, int minor, std::string_view state,
+                       std::string_view signalLines) {
+    std::string text(kResultFirstLine);
+    text += VersionFile(major, minor);
+    // The header's lines after "type", through "end_seti_header"; a work unit
+    // without that line gives all of its lines.
+    std::size_t pos = 0;
+    bool first = true;
+    while (pos < workUnit.size()) {
+        std::size_t end = workUnit.find('\n', pos);
+        end = end == std::string_view::npos ? workUnit.size() : end + 1;
+        const std::string_view line = workUnit.substr(pos, end - pos);
+        pos = end;
+        if (first && line.starts_with("type=")) {
+            first = false;
+            continue;
+        }
+        first = false;
+        text += line;
+        if (!line.empty() && line.back() != '\n') text += '\n';
+        if (line.starts_with("end_seti_header")) break;
+    }
+    text += state;
+    text += signalLines;
+    return text;
+}
+
+std::string ResultFile(const WorkUnitSpec& unit, const StateSpec& state,
+                       std::string_view signalLines) {
+    WorkUnitSpec header = unit;
+    header.dataBytes = 0;
+    return ResultFile(WorkUnitFile(header), 3, 3, StateFile(state), signalLines);
+}
+
+std::string ConfigBinFile(std::uint8_t flag) {
+    std::string record(kConfigBinSize, '\0');
+    record[16] = static_cast<char>(flag);
+    return record;
 }
 
 void WriteSampleClientDir(const std::string& directory) {
