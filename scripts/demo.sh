@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
-# Builds Skyvane, creates a sample SETI@home client directory and opens
-# Skyvane on it. Everything the demo writes (program directory, registry
-# stand-in, window records) stays under build/demo/run.
+# Builds Skyvane, starts the stand-in SETI@home client in a demo client
+# directory and opens Skyvane on it. Everything the demo writes (program
+# directory, registry stand-in, window records, the client's server folder)
+# stays under build/demo/run.
 #
-# With a display, Skyvane opens there. Without one (or with --headless) it
-# runs under Xvfb, a screenshot is saved and its path printed.
+# With a display, Skyvane opens there and the client finishes a work unit
+# every two to three minutes. Without one (or with --headless) both run
+# under Xvfb on a faster clock for a while; screenshots are saved along the
+# way and their paths printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 build=build/demo
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYVANE_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target skyvane skyvane-cli make-sample-client
+cmake --build "$build" -j"$(nproc)" --target skyvane skyvane-cli make-sample-client \
+  setiathome-standin
 
 run=$PWD/$build/run
 rm -rf "$run"
-mkdir -p "$run/program" "$run/registry" "$run/runtime"
+mkdir -p "$run/program" "$run/registry" "$run/runtime" "$run/server"
+# A user with some history; the client fetches its first work unit itself.
 "$build/tools/make-sample-client" "$run/client"
+rm -f "$run/client/work_unit.sah" "$run/client/state.sah"
 
 export SKYVANE_PROGRAM_DIR=$run/program
 export SKYVANE_REGISTRY_DIR=$run/registry
@@ -25,18 +31,33 @@ export SKYVANE_RUNTIME_DIR=$run/runtime
 # registry is a plain text file.
 printf '[Software\\SETI@home]\nClientDir=%s/\n' "$run/client" >"$run/registry/HKEY_CURRENT_USER.ini"
 
+headless=false
+if [ -z "${DISPLAY:-}" ] || [ "${1:-}" = "--headless" ]; then headless=true; fi
+seconds=150
+$headless && seconds=30
+
+# The client, working in its directory until the demo ends.
+standin=$PWD/$build/tools/setiathome-standin
+(cd "$run/client" && exec "$standin" --seconds "$seconds" \
+  --server "$run/server" --seed 42 --quiet) &
+client=$!
+trap 'kill "$client" 2>/dev/null; wait "$client" 2>/dev/null || true' EXIT
+while [ ! -e "$run/client/state.sah" ]; do sleep 0.2; done
+
 echo "== skyvane-cli status --client-dir $run/client"
 "$build/src/cli/skyvane-cli" status --client-dir "$run/client"
 
-if [ -n "${DISPLAY:-}" ] && [ "${1:-}" != "--headless" ]; then
-  exec "$build/src/app/skyvane"
+if ! $headless; then
+  "$build/src/app/skyvane"
+  exit 0
 fi
 
-shot=$run/skyvane-demo.png
-echo "== no display: running Skyvane under Xvfb"
+echo "== no display: running Skyvane under Xvfb for a minute"
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   "$1" & pid=$!
-  sleep 5
-  import -window root "$2"
-  kill "$pid"; wait "$pid" 2>/dev/null || true' demo "$PWD/$build/src/app/skyvane" "$shot"
-echo "Screenshot: $shot"
+  for shot in 1 2 3 4; do
+    sleep 14
+    import -window root "$2/skyvane-demo-$shot.png"
+    echo "Screenshot: $2/skyvane-demo-$shot.png"
+  done
+  kill "$pid"; wait "$pid" 2>/dev/null || true' demo "$PWD/$build/src/app/skyvane" "$run"

@@ -664,11 +664,8 @@ wxWindow* TMainForm::ControlWindow(Control c) const {
 // ------------------------------------------------------------------ timers
 
 void TMainForm::CreateTimers() {
-    // All four start stopped; the polling logic switches them.
-    Timer1_.SetOwner(this);
-    Timer2_.SetOwner(this);
-    Timer3_.SetOwner(this);
-    Timer4_.SetOwner(this);
+    // All four start stopped; the polling logic switches them. Each timer
+    // is its own owner, so its ticks reach the handler bound on it.
     Timer1_.Bind(wxEVT_TIMER, &TMainForm::Timer1Timer, this);
     Timer2_.Bind(wxEVT_TIMER, &TMainForm::Timer2Timer, this);
     Timer3_.Bind(wxEVT_TIMER, &TMainForm::Timer3Timer, this);
@@ -693,8 +690,6 @@ bool TMainForm::TimerRunning(TimerId t) const {
     return const_cast<TMainForm*>(this)->TimerOf(t).IsRunning();
 }
 
-// Ticks go to the polling loop once it exists; until then no timer is ever
-// started, and a tick has nothing to do.
 void TMainForm::Timer1Timer(wxTimerEvent&) { monitor_->Timer1Timer(); }
 void TMainForm::Timer2Timer(wxTimerEvent&) { monitor_->Timer2Timer(); }
 void TMainForm::Timer3Timer(wxTimerEvent&) { monitor_->Timer3Timer(); }

@@ -4,6 +4,9 @@
 // directory of this test program, in the build tree).
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -250,6 +253,28 @@ wxRect DesignRect(TMainForm* form, const char* name) {
     const wxPoint origin = window->GetParent()->ClientToScreen(window->GetPosition()) -
                            root->ClientToScreen(wxPoint(0, 0));
     return {origin, window->GetSize()};
+}
+
+TEST_F(GuiStart, TheTimerFollowsTheClientsProgress) {
+    const std::string clientDir = dir_.Path("client/");
+    sample::WriteSampleClientDir(clientDir);
+    RegisterClientDir(clientDir);
+    form_ = new TMainForm(native_->services());
+    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    form_->Show();
+    ASSERT_EQ(Label("PercentageLabel"), "21.32%");
+
+    // The client rewrites its state file, two seconds later than before.
+    sample::StateSpec state;
+    state.prog = 0.5;
+    dir_.Write("client/state.sah", sample::StateFile(state));
+    std::filesystem::last_write_time(
+        clientDir + "state.sah",
+        std::filesystem::last_write_time(clientDir + "state.sah") + std::chrono::seconds(4));
+
+    // Only the window's own timer reads it.
+    Pump(2600);
+    EXPECT_EQ(Label("PercentageLabel"), "50%");
 }
 
 TEST_F(GuiStart, ControlsSitAtTheirDesignPlaces) {

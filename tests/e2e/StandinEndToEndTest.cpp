@@ -1,0 +1,137 @@
+// Skyvane's logic following a real (stand-in) client process through whole
+// work units, its timers driven on a real clock as the window would drive
+// them.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "monitor/Monitor.h"
+#include "platform/Platform.h"
+#include "support/RecordingView.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+extern char** environ;
+
+using testsupport::RecordingView;
+using testsupport::ScopedEnv;
+using testsupport::ScriptedDialogs;
+using testsupport::TempDir;
+using views::Control;
+using views::TimerId;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The stand-in client running in `dir` until the object goes.
+class ClientProcess {
+public:
+    ClientProcess(const std::string& dir, const std::string& server) {
+        const std::string program = STANDIN_PATH;
+        std::vector<std::string> words = {program,      "--seconds", "6",     "--xfer-seconds",
+                                          "3",          "--seed",    "11",    "--server",
+                                          server,       "--quiet"};
+        std::vector<char*> argv;
+        for (auto& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~ClientProcess() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+    }
+    ClientProcess(const ClientProcess&) = delete;
+    ClientProcess& operator=(const ClientProcess&) = delete;
+
+    bool Started() const { return pid_ > 0; }
+
+private:
+    pid_t pid_ = -1;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    EndToEnd()
+        : programEnv_("SKYVANE_PROGRAM_DIR", program_.Path()),
+          registryEnv_("SKYVANE_REGISTRY_DIR", program_.Path("registry")),
+          runtimeEnv_("SKYVANE_RUNTIME_DIR", program_.Path("runtime")) {}
+
+    // Runs the window's timers (as far as the logic has them on) until
+    // `done` holds or `limit` passes; false on time-out.
+    bool RunTimersUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
+        const auto start = std::chrono::steady_clock::now();
+        auto next1 = start + 2s, next2 = start + 1s;
+        while (!done()) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - start > limit) return false;
+            if (view_.TimerOn(TimerId::Timer4)) monitor_->Timer4Timer();
+            if (now >= next2) {
+                next2 += 1s;
+                if (view_.TimerOn(TimerId::Timer2)) monitor_->Timer2Timer();
+            }
+            if (now >= next1) {
+                next1 += 2s;
+                if (view_.TimerOn(TimerId::Timer1)) monitor_->Timer1Timer();
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return true;
+    }
+
+    TempDir program_, client_, server_;
+    ScopedEnv programEnv_, registryEnv_, runtimeEnv_;
+    platform::NativePlatform native_;
+    RecordingView view_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<monitor::Monitor> monitor_;
+};
+
+TEST_F(EndToEnd, FollowsTheClientThroughAFinishIntoTheNextWorkUnit) {
+    // GIVEN a client that has started its first work unit
+    ClientProcess client(client_.Path(), server_.Path());
+    ASSERT_TRUE(client.Started());
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!client_.Exists("state.sah") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(client_.Exists("state.sah"));
+
+    monitor_ = std::make_unique<monitor::Monitor>(view_, dialogs_, native_.services());
+    monitor_->OpenClientDirectory(client_.Path(), {});
+    ASSERT_TRUE(monitor_->LiveMode());
+    EXPECT_EQ(view_.Text(Control::DateLabel).find("unknown"), std::string::npos);
+
+    // WHEN the timers run, THEN the progress climbs while the client works
+    const std::string firstPercentage = view_.Text(Control::PercentageLabel);
+    ASSERT_TRUE(RunTimersUntil(
+        [&] { return view_.Text(Control::PercentageLabel) != firstPercentage; }, 10s));
+
+    // AND the finish switches to the result file and waits
+    ASSERT_TRUE(RunTimersUntil([&] { return !monitor_->LiveMode(); }, 15s));
+    EXPECT_EQ(monitor_->StatePath(), client_.Path("result.sah"));
+    EXPECT_EQ(view_.Text(Control::PercentageLabel), "100%");
+    EXPECT_TRUE(view_.TimerOn(TimerId::Timer2));
+    EXPECT_FALSE(view_.TimerOn(TimerId::Timer1));
+
+    // AND the next work unit brings the live view back, from its start
+    ASSERT_TRUE(RunTimersUntil([&] { return monitor_->LiveMode(); }, 15s));
+    EXPECT_EQ(monitor_->StatePath(), client_.Path("state.sah"));
+    EXPECT_TRUE(view_.TimerOn(TimerId::Timer1));
+    EXPECT_FALSE(view_.TimerOn(TimerId::Timer2));
+    EXPECT_TRUE(dialogs_.errors.empty()) << dialogs_.errors.front();
+}
+
+}  // namespace
