@@ -59,13 +59,14 @@ void JsonObject::AddRaw(std::string_view key, std::string json) {
     members_.emplace_back(key, std::move(json));
 }
 
-std::string JsonObject::ToString() const {
+std::string JsonObject::ToString(int depth) const {
+    const std::string indent(2 * static_cast<std::size_t>(depth), ' ');
     std::string out = "{";
     for (std::size_t i = 0; i < members_.size(); ++i) {
-        out += i ? ",\n  " : "\n  ";
+        out += (i ? ",\n  " : "\n  ") + indent;
         out += JsonString(members_[i].first) + ": " + members_[i].second;
     }
-    return out + (members_.empty() ? "}" : "\n}");
+    return out + (members_.empty() ? "}" : "\n" + indent + "}");
 }
 
 }  // namespace cli

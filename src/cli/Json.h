@@ -20,8 +20,8 @@ public:
     void Add(std::string_view key, const std::vector<std::string>& texts);
     void AddRaw(std::string_view key, std::string json);
 
-    // The object, one member per line.
-    std::string ToString() const;
+    // The object, one member per line, indented for nesting at `depth`.
+    std::string ToString(int depth = 0) const;
 
 private:
     std::vector<std::pair<std::string, std::string>> members_;

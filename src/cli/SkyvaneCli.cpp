@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/Canvas.h"
 #include "cli/Json.h"
 #include "clientfiles/ClientDir.h"
 #include "monitor/Monitor.h"
@@ -21,7 +22,13 @@ constexpr int kUsageError = 2;
 
 constexpr const char* kUsage =
     "usage: skyvane-cli status --client-dir DIR\n"
-    "  status  print what the main window shows for DIR as one JSON object\n";
+    "       skyvane-cli graph --client-dir DIR --png FILE [--scale CODE] [--hide KINDS]\n"
+    "                         [--dots] [--axis KIND]\n"
+    "  status  print what the main window shows for DIR as one JSON object\n"
+    "  graph   write the drift-rate graph of DIR's work unit as a PNG picture\n"
+    "          CODE: 1, 2, 4, 8, 16 or 32 (the scale 1/2 to X16; 2 is normal)\n"
+    "          KINDS: a comma-separated list of spikes, gaussians, triplets, pulses\n"
+    "          KIND: the kind whose scale the vertical axis shows\n";
 
 // Passes reads through and refuses every change, so that no code path of
 // the shared logic can write while the CLI runs.
@@ -82,12 +89,17 @@ public:
 
     void SetText(views::Control c, std::string_view text) override { texts_[c] = text; }
     void SetHint(views::Control c, std::string_view hint) override { hints_[c] = hint; }
-    void SetVisible(views::Control, bool) override {}
+    void SetVisible(views::Control c, bool visible) override { visible_[c] = visible; }
     void SetEnabled(views::Control, bool) override {}
     void SetChecked(views::Control, bool) override {}
     void SetFontColor(views::Control, views::Rgb) override {}
     void SetUnderline(views::Control, bool) override {}
     void SetPosition(views::Control c, int position) override { positions_[c] = position; }
+    void AlignLabel(views::Control, int, int) override {}
+    void SetPicture(views::Control, const canvas::Canvas&) override {}
+    void SetHandCursor(views::Control, bool) override {}
+    // The classic Windows face colour: what the graph shows on that system.
+    views::Rgb ButtonFaceColor() const override { return {212, 208, 200}; }
     void SetTimer(views::TimerId, bool) override {}
     void AddSelectorItem(std::string_view) override {}
     void SelectSelectorItem(int) override {}
@@ -110,75 +122,194 @@ private:
     std::map<views::Control, std::string> texts_;
     std::map<views::Control, std::string> hints_;
     std::map<views::Control, int> positions_;
+
+public:
+    bool Visible(views::Control c) const {
+        const auto it = visible_.find(c);
+        return it != visible_.end() && it->second;
+    }
+
+private:
+    std::map<views::Control, bool> visible_;
 };
 
 // Message boxes become lines of the output; nobody is asked anything.
 class CollectingDialogs : public views::Dialogs {
 public:
     void ShowError(std::string_view text) override { messages.emplace_back(text); }
+    void ShowWarning(std::string_view text) override { messages.emplace_back(text); }
+    void ShowInformation(std::string_view text) override { messages.emplace_back(text); }
+    // Nobody is there to say yes.
+    bool AskYesNo(std::string_view text) override {
+        messages.emplace_back(text);
+        return false;
+    }
     std::optional<std::string> AskClientPath() override { return std::nullopt; }
 
     std::vector<std::string> messages;
 };
 
+constexpr const char* kKindNames[] = {"spikes", "gaussians", "triplets", "pulses"};
+
+std::optional<int> KindByName(std::string_view name) {
+    for (int kind = 0; kind < 4; ++kind)
+        if (name == kKindNames[kind]) return kind;
+    return std::nullopt;
+}
+
 struct Arguments {
     std::string command;
     std::optional<std::string> clientDir;
+    std::optional<std::string> png;
+    std::optional<std::uint8_t> scale;
+    std::vector<int> hidden;
+    bool dots = false;
+    std::optional<int> axis;
 };
 
-std::optional<Arguments> ParseArguments(int argc, char** argv) {
+// The arguments, or a one-line reason why they are wrong.
+std::optional<Arguments> ParseArguments(int argc, char** argv, std::string& error) {
     if (argc < 2) return std::nullopt;
-    Arguments args{argv[1], std::nullopt};
+    Arguments args;
+    args.command = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--client-dir" && i + 1 < argc)
-            args.clientDir = argv[++i];
-        else
+        const bool hasValue = i + 1 < argc;
+        if (word == "--dots") {
+            args.dots = true;
+        } else if (!hasValue) {
+            error = "missing value or unknown option: " + word;
             return std::nullopt;
+        } else if (word == "--client-dir") {
+            args.clientDir = argv[++i];
+        } else if (word == "--png") {
+            args.png = argv[++i];
+        } else if (word == "--scale") {
+            const std::string code = argv[++i];
+            for (int c : {1, 2, 4, 8, 16, 32})
+                if (code == std::to_string(c)) args.scale = static_cast<std::uint8_t>(c);
+            if (!args.scale) error = "scale code must be 1, 2, 4, 8, 16 or 32: " + code;
+        } else if (word == "--axis") {
+            args.axis = KindByName(argv[++i]);
+            if (!args.axis) error = std::string("unknown signal kind: ") + argv[i];
+        } else if (word == "--hide") {
+            std::string_view list = argv[++i];
+            while (!list.empty()) {
+                const auto comma = list.find(',');
+                const auto name = list.substr(0, comma);
+                if (const auto kind = KindByName(name))
+                    args.hidden.push_back(*kind);
+                else
+                    error = "unknown signal kind: " + std::string(name);
+                list = comma == std::string_view::npos ? "" : list.substr(comma + 1);
+            }
+        } else {
+            error = "unknown option: " + word;
+        }
+        if (!error.empty()) return std::nullopt;
     }
     return args;
 }
 
+// Skyvane's logic opened read-only on a client directory, as the window
+// would show it after start-up.
+class Session {
+public:
+    explicit Session(platform::NativePlatform& native)
+        : real_(native.services()),
+          files_(real_.files),
+          monitor_(view_, dialogs_,
+                   {real_.registry, files_, real_.windows, real_.shell, real_.environment}) {}
+
+    // False (with the reason on stderr) when `dir` is no client directory.
+    bool Open(const std::string& dir) {
+        const std::string clientPath = clientfiles::WithTrailingSeparator(dir);
+        if (!files_.DirectoryExists(clientPath)) {
+            std::cerr << "skyvane-cli: no such directory: " << dir << "\n";
+            return false;
+        }
+        if (!clientfiles::IsClientDirectory(files_, clientPath)) {
+            std::cerr << "skyvane-cli: not a SETI@home client directory (none of its files): "
+                      << dir << "\n";
+            return false;
+        }
+        monitor_.OpenClientDirectory(clientPath, {{}, /*readOnly=*/true});
+        return true;
+    }
+
+    monitor::Monitor& Monitor() { return monitor_; }
+    const StatusView& View() const { return view_; }
+    const CollectingDialogs& Dialogs() const { return dialogs_; }
+    platform::Files& RealFiles() { return real_.files; }
+
+private:
+    platform::Services real_;
+    ReadOnlyFiles files_;
+    StatusView view_;
+    CollectingDialogs dialogs_;
+    monitor::Monitor monitor_;
+};
+
 int Status(const Arguments& args) {
-    if (!args.clientDir) {
+    platform::NativePlatform native;
+    Session session(native);
+    if (!session.Open(*args.clientDir)) return kUsageError;
+    const monitor::Monitor& monitor = session.Monitor();
+
+    cli::JsonObject json;
+    session.View().AddTo(json);
+    json.Add("LiveMode", monitor.LiveMode());
+    const signals::SignalLists& lists = monitor.Lists();
+    cli::JsonObject counts;
+    counts.Add("Spikes", static_cast<long long>(lists.SpikeList.size()));
+    counts.Add("Gaussians", static_cast<long long>(lists.GaussianList.size()));
+    counts.Add("Triplets", static_cast<long long>(lists.TripletList.size()));
+    counts.Add("Pulses", static_cast<long long>(lists.PulseList.size()));
+    json.AddRaw("Signals", counts.ToString(1));
+    json.Add("NoSignalsLabel", session.View().Visible(views::Control::NoSignalsLabel));
+    json.Add("Messages", session.Dialogs().messages);
+    std::cout << json.ToString() << "\n";
+    return 0;
+}
+
+int GraphPicture(const Arguments& args) {
+    if (!args.png) {
         std::cerr << kUsage;
         return kUsageError;
     }
     platform::NativePlatform native;
-    const platform::Services real = native.services();
-    ReadOnlyFiles files(real.files);
-    const platform::Services services{real.registry, files, real.windows, real.shell,
-                                      real.environment};
+    Session session(native);
+    if (!session.Open(*args.clientDir)) return kUsageError;
 
-    const std::string clientPath = clientfiles::WithTrailingSeparator(*args.clientDir);
-    if (!files.DirectoryExists(clientPath)) {
-        std::cerr << "skyvane-cli: no such directory: " << *args.clientDir << "\n";
-        return kUsageError;
+    // The menus, as a user would click them.
+    monitor::Monitor& monitor = session.Monitor();
+    if (args.axis) monitor.ChangeAxisLabel(*args.axis);
+    if (args.scale) monitor.ScaleClick(*args.scale);
+    for (int kind : args.hidden)
+        if (monitor.Menus().KindShown(kind)) monitor.ShowSignalsMenuClick(kind);
+    if (args.dots) monitor.PlotMenuClick(true);
+
+    if (!session.RealFiles().WriteFile(*args.png, canvas::EncodePng(monitor.GraphView().Picture()))) {
+        std::cerr << "skyvane-cli: cannot write " << *args.png << "\n";
+        return 1;
     }
-    if (!clientfiles::IsClientDirectory(files, clientPath)) {
-        std::cerr << "skyvane-cli: not a SETI@home client directory (none of its files): "
-                  << *args.clientDir << "\n";
-        return kUsageError;
-    }
-
-    StatusView view;
-    CollectingDialogs dialogs;
-    monitor::Monitor monitor(view, dialogs, services);
-    monitor.OpenClientDirectory(clientPath, {{}, /*readOnly=*/true});
-
-    cli::JsonObject json;
-    view.AddTo(json);
-    json.Add("LiveMode", monitor.LiveMode());
-    json.Add("Messages", dialogs.messages);
-    std::cout << json.ToString() << "\n";
+    for (const std::string& message : session.Dialogs().messages)
+        std::cerr << "skyvane-cli: " << message << "\n";
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto args = ParseArguments(argc, argv);
-    if (args && args->command == "status") return Status(*args);
+    std::string error;
+    const auto args = ParseArguments(argc, argv, error);
+    if (!args || !args->clientDir) {
+        if (!error.empty()) std::cerr << "skyvane-cli: " << error << "\n";
+        std::cerr << kUsage;
+        return kUsageError;
+    }
+    if (args->command == "status") return Status(*args);
+    if (args->command == "graph") return GraphPicture(*args);
     std::cerr << kUsage;
     return kUsageError;
 }

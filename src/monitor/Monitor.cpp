@@ -22,6 +22,17 @@ constexpr std::string_view kClientDirValue = "ClientDir";
 // Below this drift rate the client is in the last stretch of its sweep and
 // the finish is watched ten times a second.
 constexpr double kFinishWatchChirp = -47;
+// A free planetarium program, for a look at the sky the work unit came from.
+constexpr const char* kSkyMapUrl = "https://stellarium.org/";
+constexpr const char* kSkyMapQuestion =
+    "Would you like to see where in the sky this work unit was recorded?\n"
+    "Stellarium is a free planetarium program that shows the sky from any place on Earth "
+    "at any time. Open its web site?";
+
+// The graph's place in the window and the drift-rate bar's seam under it.
+signals::GraphGeometry DesignGraphGeometry() {
+    return signals::GraphGeometry::FromLayout(41, 97, 524, 247, 293, 339);
+}
 
 // Sets a flag for the life of a scope.
 class FlagScope {
@@ -45,6 +56,8 @@ Monitor::Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Servi
       readers_(services.files, gate_, view, figures_),
       menus_(view),
       settings_(services.files, dialogs, menus_),
+      resultReader_(services.files, gate_, dialogs, lists_, shown_),
+      graph_(view, DesignGraphGeometry(), lists_, menus_, services.environment.DecimalSeparator()),
       progress_(view) {
     env_.decimalSeparator = services_.environment.DecimalSeparator();
 }
@@ -133,10 +146,13 @@ bool Monitor::ShowClientDirectory(bool readOnly) {
     view_.SelectSelectorItem(kCurrentItem);
     env_.selector = clientfiles::SelectorView::Current;
     SetLivePaths();
+    menus_.ShowAxisKind();
+    graph_.DrawGraphFrame();
 
     SetTimer(TimerId::Timer1, true);
     Timer1Timer();
     readers_.ReadWorkUnitHeader(workUnitPath_, env_);
+    graph_.UpdatePriorityHints();
     return true;
 }
 
@@ -220,18 +236,18 @@ void Monitor::Poll() {
     // the one sign of news: progress, CPU time and new signals alike.
     const platform::DosStamp stamp = files.FileStamp(statePath_);
     if (stamp != lastStateAge_) {
-        if (ReadResultFile()) DrawSignals();
+        if (ReadResultFile()) graph_.DrawSignals(true);
         lastStateAge_ = stamp;
         readers_.ReadState(statePath_, env_, *this);
         if (figures_.CurrentChirp < kFinishWatchChirp) SetTimer(TimerId::Timer4, true);
     }
-    view_.SetVisible(Control::NoSignalsLabel, SignalListsEmpty());
+    view_.SetVisible(Control::NoSignalsLabel, lists_.Empty());
 }
 
 void Monitor::StartNextWorkUnit() {
     SetLivePaths();
-    ClearSignals();
-    ClearGraph();
+    lists_.ClearSignals();
+    graph_.ClearGraph();
     readers_.ReadWorkUnitHeader(workUnitPath_, env_);
     ResetProgress();
 }
@@ -281,6 +297,22 @@ void Monitor::Timer4Timer() {
     }
 }
 
+bool Monitor::ReadResultFile() {
+    signals::ResultReadContext context;
+    context.liveMode = env_.liveMode;
+    context.selectorCurrent = env_.selector == clientfiles::SelectorView::Current;
+    context.selectorTotal = env_.selector == clientfiles::SelectorView::Total;
+    context.ignoreFast = menus_.IgnoreFast();
+    context.noAlerts = settings_.Values().NoAlerts;
+    context.clientVersion = figures_.ClientVersion;
+    context.decimalSeparator = env_.decimalSeparator;
+    const bool read = resultReader_.ReadResultFile(outfilePath_, context);
+    // The best values on screen were reset by the reading: recompute them
+    // so that the next state reading refreshes the labels.
+    if (read && env_.liveMode) ComputeBestSignals();
+    return read;
+}
+
 // ------------------------------------------------- what a state reading moves
 
 void Monitor::ResetProgress() {
@@ -310,6 +342,20 @@ void Monitor::UpdateLiveBests(clientfiles::Reading&, std::size_t) {
 
 void Monitor::ComputeBestSignals() {
     // Best signals from the lists come with the signal lists.
+}
+
+// -------------------------------------------------------------------- graph
+
+void Monitor::ImageMouseUp(int x, int y) {
+    const signals::GraphClick click = graph_.ImageMouseUp(x, y);
+    if (!click.overSignal) return;
+    selected_ = {-1, -1, -1, -1};
+    if (click.signal) selected_[static_cast<std::size_t>(click.signal->kind)] = click.signal->index;
+    ShowSignalInfo();
+}
+
+void Monitor::SkyMapButtonClick() {
+    if (dialogs_.AskYesNo(kSkyMapQuestion)) services_.shell.OpenUrl(kSkyMapUrl);
 }
 
 // ---------------------------------------------------------- window's life

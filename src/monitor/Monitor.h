@@ -14,7 +14,10 @@
 #include "monitor/Progress.h"
 #include "monitor/SettingsStore.h"
 #include "platform/Platform.h"
+#include "signals/Graph.h"
 #include "signals/GraphMenus.h"
+#include "signals/ResultFile.h"
+#include "signals/SignalRecords.h"
 #include "views/Dialogs.h"
 #include "views/MainView.h"
 
@@ -62,6 +65,16 @@ public:
     void Timer3Timer();  // returns the view to the live work unit
     void Timer4Timer();  // near the end of the sweep: watches for the finish
 
+    // The graph's menus, captions and mouse (picture pixels).
+    void ScaleClick(std::uint8_t code) { graph_.ScaleClick(code); }
+    void ShowSignalsMenuClick(int kind) { graph_.ShowSignalsMenuClick(kind); }
+    void PlotMenuClick(bool dots) { graph_.PlotMenuClick(dots); }
+    void ChangeAxisLabel(int kind) { graph_.ChangeAxisLabel(kind); }
+    void ImageMouseMove(int x, int y) { graph_.ImageMouseMove(x, y); }
+    void ImageMouseUp(int x, int y);
+    // The button under the graph: offers a planetarium program's site.
+    void SkyMapButtonClick();
+
     // The window's close button: hide to the tray; the close is refused.
     void FormClose();
     // Tray click or tray menu "Show".
@@ -83,6 +96,10 @@ public:
     const clientfiles::ClientFigures& Figures() const { return figures_; }
     const history::TSettingsRec& Settings() const { return settings_.Values(); }
     const signals::GraphMenus& Menus() const { return menus_; }
+    const signals::SignalLists& Lists() const { return lists_; }
+    const signals::Graph& GraphView() const { return graph_; }
+    // Indices of the selected signal of each kind (-1: none).
+    const std::array<std::int32_t, 4>& SelectedSignals() const { return selected_; }
     const std::string& WorkUnitPath() const { return workUnitPath_; }
     const std::string& StatePath() const { return statePath_; }
     const std::string& OutfilePath() const { return outfilePath_; }
@@ -112,15 +129,13 @@ private:
     void UpdateLiveBests(clientfiles::Reading& reading, std::size_t bytesLoaded) override;
     void ComputeBestSignals() override;
 
-    // Work of parts that are not built yet: the signal lists and the graph,
-    // the archive, the cache and the work-unit selector. Each says what it
-    // will do; none pretends to do it.
-    void ClearSignals() {}           // frees the signal records of the work unit
-    bool ReadResultFile() { return false; }  // reads new signal lines; true when any
-    void ClearGraph() {}             // empties the graph
-    void DrawSignals() {}            // draws the lists and rebuilds the hit table
-    bool SignalListsEmpty() const { return true; }
+    bool ReadResultFile();
+
+    // Work of parts that are not built yet: the archive, the signal info
+    // window, the work-unit selector and the install dialog. Each says what
+    // it will do; none pretends to do it.
     void ArchiveResult() {}          // copies the finished result into the archive
+    void ShowSignalInfo() {}         // opens the signal info window on the selection
     void ShowInstallDialog() {}      // first run or upgrade: install/upgrade dialog
     void WUComboBoxChange() {}       // shows the view the selector names
 
@@ -133,6 +148,11 @@ private:
     clientfiles::ReaderEnvironment env_;
     signals::GraphMenus menus_;
     SettingsStore settings_;
+    signals::SignalLists lists_;
+    signals::ShownMarkers shown_;
+    signals::ResultFileReader resultReader_;
+    signals::Graph graph_;
+    std::array<std::int32_t, 4> selected_{-1, -1, -1, -1};
     ProgressDisplay progress_;
 
     std::string programDir_;

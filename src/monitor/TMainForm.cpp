@@ -3,7 +3,10 @@
 #include <wx/app.h>
 #include <wx/bmpbuttn.h>
 #include <wx/choice.h>
+#include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/image.h>
+#include <wx/button.h>
 #include <wx/dcscreen.h>
 #include <wx/fontenum.h>
 #include <wx/gauge.h>
@@ -15,10 +18,12 @@
 #include <wx/taskbar.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <initializer_list>
 #include <utility>
 
+#include "canvas/Canvas.h"
 #include "monitor/WxText.h"
 #include "views/ControlNames.h"
 
@@ -194,6 +199,39 @@ wxBitmap ZoomOutGlyph() {
     });
 }
 
+// ----------------------------------------------------------------- picture
+
+// A control that shows a picture the logic drew: the finished pixels are
+// copied into a bitmap and blitted as they are.
+class PicturePanel : public wxPanel {
+public:
+    PicturePanel(wxWindow* parent, const Box& box)
+        : wxPanel(parent, wxID_ANY, wxPoint(box.left, box.top), wxSize(box.width, box.height),
+                  wxBORDER_NONE) {
+        SetBackgroundStyle(wxBG_STYLE_PAINT);
+        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+            wxPaintDC dc(this);
+            if (bitmap_.IsOk())
+                dc.DrawBitmap(bitmap_, 0, 0);
+            else
+                dc.Clear();
+        });
+    }
+
+    void SetPicture(const canvas::Canvas& picture) {
+        const auto& bytes = picture.Bytes();
+        // wxImage frees its data with free(): hand it a malloc'd copy.
+        auto* data = static_cast<unsigned char*>(std::malloc(bytes.size()));
+        if (data == nullptr) return;
+        std::copy(bytes.begin(), bytes.end(), data);
+        bitmap_ = wxBitmap(wxImage(picture.Width(), picture.Height(), data));
+        Refresh(false);
+    }
+
+private:
+    wxBitmap bitmap_;
+};
+
 // ------------------------------------------------------------------- menus
 
 // Ids of the menu items that have a handler; the others get one from wx.
@@ -258,6 +296,7 @@ TMainForm::TMainForm(platform::Services services)
     CreateControls();
     CreateMenus();
     CreateTimers();
+    BindGraphCommands();
     SetClientSize(kClientWidth, kClientHeight);
     SetMinClientSize(wxSize(kClientWidth, kClientHeight));
     SetMaxClientSize(wxSize(kClientWidth, kClientHeight));
@@ -340,10 +379,13 @@ wxStaticText* TMainForm::AddValue(wxWindow* parent, Control c, const wxString& t
 void TMainForm::CreateControls() {
     // Created in this order so that the drift-rate bar lies on top of the
     // graph's bottom rows.
-    auto* Image = new wxPanel(root_, wxID_ANY, wxPoint(kImage.left, kImage.top),
-                              wxSize(kImage.width, kImage.height), wxBORDER_NONE);
+    auto* Image = new PicturePanel(root_, kImage);
     Image->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     Register(Control::Image, Image);
+    Image->Bind(wxEVT_MOTION, &TMainForm::ImageMouseMove, this);
+    // Any button selects.
+    for (const auto type : {wxEVT_LEFT_UP, wxEVT_RIGHT_UP, wxEVT_MIDDLE_UP})
+        Image->Bind(type, &TMainForm::ImageMouseUp, this);
 
     // The graph's notice is the graph's child: a sibling label would be
     // painted under the graph's own window.
@@ -757,6 +799,27 @@ void TMainForm::SetUnderline(Control c, bool underlined) {
     }
 }
 
+void TMainForm::AlignLabel(Control c, int right, int middle) {
+    if (wxWindow* window = ControlWindow(c)) {
+        const wxSize size = window->GetSize();
+        window->Move(At(window->GetParent(), right - size.x, middle - size.y / 2));
+    }
+}
+
+void TMainForm::SetPicture(Control c, const canvas::Canvas& picture) {
+    if (auto* panel = dynamic_cast<PicturePanel*>(ControlWindow(c))) panel->SetPicture(picture);
+}
+
+void TMainForm::SetHandCursor(Control c, bool hand) {
+    if (wxWindow* window = ControlWindow(c))
+        window->SetCursor(hand ? wxCursor(wxCURSOR_HAND) : wxNullCursor);
+}
+
+views::Rgb TMainForm::ButtonFaceColor() const {
+    const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+    return {face.Red(), face.Green(), face.Blue()};
+}
+
 void TMainForm::SetPosition(Control c, int position) {
     if (auto* gauge = dynamic_cast<wxGauge*>(ControlWindow(c)))
         gauge->SetValue(std::clamp(position, 0, gauge->GetRange()));
@@ -845,6 +908,55 @@ void TMainForm::Terminate() {
 
 void TMainForm::Show1Click() {
     if (!terminating_) monitor_->Show1Click();
+}
+
+void TMainForm::ImageMouseMove(wxMouseEvent& event) {
+    monitor_->ImageMouseMove(event.GetX(), event.GetY());
+    event.Skip();
+}
+
+void TMainForm::ImageMouseUp(wxMouseEvent& event) {
+    monitor_->ImageMouseUp(event.GetX(), event.GetY());
+    event.Skip();
+}
+
+void TMainForm::BindCommand(Control c, std::function<void()> handler, bool enabled) {
+    hasAction_[Index(c)] = true;
+    if (const int entry = controls_[Index(c)].menuEntry; entry >= 0) {
+        Bind(
+            wxEVT_MENU, [handler](wxCommandEvent&) { handler(); },
+            menuEntries_[static_cast<std::size_t>(entry)].item->GetId());
+    } else if (wxWindow* window = ControlWindow(c)) {
+        if (dynamic_cast<wxButton*>(window) != nullptr)
+            window->Bind(wxEVT_BUTTON, [handler](wxCommandEvent&) { handler(); });
+        else
+            window->Bind(wxEVT_LEFT_UP, [handler](wxMouseEvent&) { handler(); });
+    }
+    SetEnabled(c, enabled);
+}
+
+// The graph's menus, its captions (which choose the axis) and the sky map.
+void TMainForm::BindGraphCommands() {
+    const std::pair<Control, std::uint8_t> scales[] = {
+        {Control::mHalf, 1}, {Control::MNormal, 2}, {Control::mx2, 4},
+        {Control::mx4, 8},   {Control::mx8, 16},    {Control::mx16, 32}};
+    for (const auto& [item, code] : scales)
+        BindCommand(item, [this, code = code] { monitor_->ScaleClick(code); });
+
+    const Control kinds[] = {Control::ShowSpikesMenu, Control::ShowGaussiansMenu,
+                             Control::ShowTripletsMenu, Control::ShowPulsesMenu};
+    const Control captions[] = {Control::Label14, Control::Label15, Control::Label17,
+                                Control::Label18};
+    for (int kind = 0; kind < 4; ++kind) {
+        // Triplets and pulses wait for a client that reports them.
+        BindCommand(kinds[kind], [this, kind] { monitor_->ShowSignalsMenuClick(kind); },
+                    kind < 2);
+        BindCommand(captions[kind], [this, kind] { monitor_->ChangeAxisLabel(kind); });
+        if (wxWindow* caption = ControlWindow(captions[kind])) caption->SetCursor(wxCURSOR_HAND);
+    }
+    BindCommand(Control::LinesMenu, [this] { monitor_->PlotMenuClick(false); });
+    BindCommand(Control::DotsMenu, [this] { monitor_->PlotMenuClick(true); });
+    BindCommand(Control::SkyMapButton, [this] { monitor_->SkyMapButtonClick(); });
 }
 
 void TMainForm::Exit1Click() {

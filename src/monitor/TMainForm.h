@@ -12,6 +12,7 @@
 #include <wx/timer.h>
 
 #include <array>
+#include <functional>
 #include <bitset>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@
 #include "views/MainView.h"
 
 class wxCloseEvent;
+class wxMouseEvent;
 class wxIconizeEvent;
 class wxMenu;
 class wxMenuItem;
@@ -53,6 +55,10 @@ public:
     void SetChecked(views::Control c, bool checked) override;
     void SetFontColor(views::Control c, views::Rgb color) override;
     void SetUnderline(views::Control c, bool underlined) override;
+    void AlignLabel(views::Control c, int right, int middle) override;
+    void SetPicture(views::Control c, const canvas::Canvas& picture) override;
+    void SetHandCursor(views::Control c, bool hand) override;
+    views::Rgb ButtonFaceColor() const override;
     void SetPosition(views::Control c, int position) override;
     void SetTimer(views::TimerId t, bool enabled) override;
     void AddSelectorItem(std::string_view item) override;
@@ -118,7 +124,13 @@ private:
     const MenuEntry* FindMenuEntry(std::string_view name) const;
     wxTimer& TimerOf(views::TimerId t);
 
+    // A command with a behaviour: a menu item, a clicked label or a button.
+    void BindCommand(views::Control c, std::function<void()> handler, bool enabled = true);
+    void BindGraphCommands();
+
     // Events.
+    void ImageMouseMove(wxMouseEvent& event);
+    void ImageMouseUp(wxMouseEvent& event);
     void FormClose(wxCloseEvent& event);
     void FormIconize(wxIconizeEvent& event);
     void Timer1Timer(wxTimerEvent& event);

@@ -14,9 +14,21 @@ wxWindow* WxDialogs::Owner() const {
     return parent_ != nullptr && parent_->IsShown() ? parent_ : nullptr;
 }
 
-void WxDialogs::ShowError(std::string_view text) {
-    wxMessageDialog box(Owner(), FromUtf8(text), "Skyvane", wxOK | wxICON_ERROR | wxCENTRE);
-    box.ShowModal();
+int WxDialogs::ShowBox(std::string_view text, long style) const {
+    wxMessageDialog box(Owner(), FromUtf8(text), "Skyvane", style | wxCENTRE);
+    return box.ShowModal();
+}
+
+void WxDialogs::ShowError(std::string_view text) { ShowBox(text, wxOK | wxICON_ERROR); }
+
+void WxDialogs::ShowWarning(std::string_view text) { ShowBox(text, wxOK | wxICON_WARNING); }
+
+void WxDialogs::ShowInformation(std::string_view text) {
+    ShowBox(text, wxOK | wxICON_INFORMATION);
+}
+
+bool WxDialogs::AskYesNo(std::string_view text) {
+    return ShowBox(text, wxYES_NO | wxICON_QUESTION) == wxID_YES;
 }
 
 std::optional<std::string> WxDialogs::AskClientPath() {

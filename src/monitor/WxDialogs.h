@@ -22,10 +22,14 @@ public:
     WxDialogs(wxWindow* parent, platform::Shell& shell);
 
     void ShowError(std::string_view text) override;
+    void ShowWarning(std::string_view text) override;
+    void ShowInformation(std::string_view text) override;
+    bool AskYesNo(std::string_view text) override;
     std::optional<std::string> AskClientPath() override;
 
 private:
     wxWindow* Owner() const;
+    int ShowBox(std::string_view text, long style) const;
 
     wxWindow* parent_;
     platform::Shell& shell_;

@@ -1,5 +1,7 @@
 #include "signals/GraphMenus.h"
 
+#include <algorithm>
+
 #include "views/MainView.h"
 
 namespace signals {
@@ -58,11 +60,7 @@ void GraphMenus::ApplyGraphSettings(history::TSettingsRec& settings) {
         view_.SetChecked(kKindItems[kind], shown_[static_cast<std::size_t>(kind)]);
     }
 
-    if (settings.DotPlot <= 1) {
-        dotPlot_ = settings.DotPlot == 1;
-        view_.SetChecked(Control::LinesMenu, !dotPlot_);
-        view_.SetChecked(Control::DotsMenu, dotPlot_);
-    }
+    if (settings.DotPlot <= 1) CheckPlot(settings.DotPlot == 1);
 
     if (settings.TotalMode >= 1 && settings.TotalMode <= 3) {
         totalMode_ = settings.TotalMode;
@@ -83,6 +81,27 @@ void GraphMenus::ApplyGraphSettings(history::TSettingsRec& settings) {
 void GraphMenus::CheckScale(std::uint8_t code) {
     scaleCode_ = code;
     for (const ScaleItem& s : kScaleItems) view_.SetChecked(s.item, s.code == code);
+}
+
+void GraphMenus::ToggleKind(int kind) {
+    if (kind < 0 || kind >= kKindCount) return;
+    auto& shown = shown_[static_cast<std::size_t>(kind)];
+    shown = !shown;
+    view_.SetChecked(kKindItems[kind], shown);
+}
+
+void GraphMenus::CheckPlot(bool dots) {
+    dotPlot_ = dots;
+    view_.SetChecked(Control::LinesMenu, !dotPlot_);
+    view_.SetChecked(Control::DotsMenu, dotPlot_);
+}
+
+void GraphMenus::MoveToTop(int kind) {
+    if (kind < 0 || kind >= kKindCount) return;
+    // The other three keep their order.
+    auto it = std::find(priority_.begin(), priority_.end(), static_cast<std::uint8_t>(kind));
+    if (it != priority_.end()) std::rotate(it, it + 1, priority_.end());
+    ShowAxisKind();
 }
 
 void GraphMenus::ShowAxisKind() {

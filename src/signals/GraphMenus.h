@@ -32,6 +32,13 @@ public:
     // no kind, gives the design's drawing order.
     void ApplyGraphSettings(history::TSettingsRec& settings);
 
+    // The user's choices in the menus and on the best-signal captions.
+    void CheckScale(std::uint8_t code);
+    void ToggleKind(int kind);
+    void CheckPlot(bool dots);
+    // `kind` becomes the axis kind and is drawn on top of the others.
+    void MoveToTop(int kind);
+
     std::uint8_t ScaleCode() const { return scaleCode_; }
     // Vertical scale factor of the scale code: 0.5 to 16.
     double ScaleFactor() const { return scaleCode_ / 2.0; }
@@ -43,9 +50,10 @@ public:
     // The kind whose scale the vertical axis shows: the highest priority.
     int AxisKind() const { return priority_.back(); }
 
-private:
-    void CheckScale(std::uint8_t code);
+    // Underlines the caption of the axis kind, and only it.
     void ShowAxisKind();
+
+private:
 
     views::MainView& view_;
     std::uint8_t scaleCode_ = 2;

@@ -14,6 +14,12 @@ public:
     virtual ~Dialogs() = default;
     // A modal error box with one OK button.
     virtual void ShowError(std::string_view text) = 0;
+    // A modal warning box with one OK button.
+    virtual void ShowWarning(std::string_view text) = 0;
+    // A modal information box with one OK button.
+    virtual void ShowInformation(std::string_view text) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(std::string_view text) = 0;
     // The client-path dialog ("SETI@home client not found"): the text the
     // user accepted with OK as typed, or nothing when the user chose Cancel
     // (which quits Skyvane).

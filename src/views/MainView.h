@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <string_view>
 
+namespace canvas {
+class Canvas;
+}
+
 namespace views {
 
 // Controls and menu items of the main window the logic writes to, named
@@ -105,6 +109,15 @@ public:
     virtual void SetUnderline(Control c, bool underlined) = 0;
     // Position of a gauge or progress bar.
     virtual void SetPosition(Control c, int position) = 0;
+    // Moves a label so that its right edge is at `right` and its vertical
+    // middle at `middle` (window pixels of the design).
+    virtual void AlignLabel(Control c, int right, int middle) = 0;
+    // The picture a picture control (Image) shows from now on.
+    virtual void SetPicture(Control c, const canvas::Canvas& picture) = 0;
+    // The hand cursor over a control, or the default one.
+    virtual void SetHandCursor(Control c, bool hand) = 0;
+    // The system's button-face colour, which pictures take as background.
+    virtual Rgb ButtonFaceColor() const = 0;
     virtual void SetTimer(TimerId t, bool enabled) = 0;
 
     // WUComboBox: items are appended in order; selection by index.

@@ -277,6 +277,22 @@ TEST_F(GuiStart, TheTimerFollowsTheClientsProgress) {
     EXPECT_EQ(Label("PercentageLabel"), "50%");
 }
 
+TEST_F(GuiStart, ScaleMenuRelabelsTheGraphsAxis) {
+    const std::string clientDir = dir_.Path("client/");
+    sample::WriteSampleClientDir(clientDir);
+    RegisterClientDir(clientDir);
+    form_ = new TMainForm(native_->services());
+    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_EQ(Label("AxisLabel1"), "0.2");
+
+    wxCommandEvent click(wxEVT_MENU, form_->MenuItemByName("mx2")->GetId());
+    form_->GetEventHandler()->ProcessEvent(click);
+
+    EXPECT_EQ(Label("AxisLabel1"), "0.4");
+    EXPECT_EQ(Label("AxisLabel4"), "1.6");
+    EXPECT_TRUE(form_->MenuItemByName("mx2")->IsChecked());
+}
+
 TEST_F(GuiStart, ControlsSitAtTheirDesignPlaces) {
     const std::string clientDir = dir_.Path("client/");
     sample::WriteSampleClientDir(clientDir);
@@ -332,11 +348,13 @@ TEST_F(GuiStart, MenusOfferOnlyWhatWorks) {
     form_ = new TMainForm(native_->services());
     ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
 
-    // "E&xit" works; what has no behaviour yet is there but disabled
-    EXPECT_TRUE(form_->MenuItemByName("Exit2")->IsEnabled());
+    // "E&xit" and the graph's menus work; what has no behaviour yet is there
+    // but disabled
+    for (const char* name : {"Exit2", "mHalf", "MNormal", "mx16", "ShowSpikesMenu",
+                             "ShowPulsesMenu", "LinesMenu", "DotsMenu"})
+        EXPECT_TRUE(form_->MenuItemByName(name)->IsEnabled()) << name;
     for (const char* name :
-         {"WUCache1", "Settings1", "mHalf", "MNormal", "ShowSpikesMenu", "LinesMenu", "DotsMenu",
-          "MenuTotalAll", "MenuTotalIgnore", "Skyvanesite1", "About1"}) {
+         {"WUCache1", "Settings1", "MenuTotalAll", "MenuTotalIgnore", "Skyvanesite1", "About1"}) {
         ASSERT_NE(form_->MenuItemByName(name), nullptr) << name;
         EXPECT_FALSE(form_->MenuItemByName(name)->IsEnabled()) << name;
     }

@@ -81,6 +81,35 @@ TEST_F(CliTest, StatusPrintsTheWindowsTextsAndWritesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(program_.Path()));
 }
 
+TEST_F(CliTest, SignalsAreCountedAndTheGraphIsWrittenAsPng) {
+    client_.Write("user_info.sah", "email_addr=a@b\nname=A\ncountry=C\n"
+                                   "register_time=1 (Mon)\nnresults=1\ntotal_cpu=10\n");
+    client_.Write("state.sah", "cr=1\ncpu=5\nprog=0.5\nbs_power=0\n");
+    client_.Write("outfile.sah",
+                  "spike: power=24 ra=1 dec=2 time=3 freq=1418750000.5 fft_len=16384 "
+                  "chirp_rate=0\n"
+                  "spike: power=30 ra=1 dec=2 time=3 freq=1418750001.5 fft_len=16384 "
+                  "chirp_rate=1.5\n");
+
+    CliRun run = RunCli("status --client-dir " + client_.Path(), ErrFile());
+    EXPECT_EQ(run.status, 0) << Err();
+    EXPECT_NE(run.out.find("\"Spikes\": 2"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"Gaussians\": 0"), std::string::npos);
+    EXPECT_NE(run.out.find("\"NoSignalsLabel\": false"), std::string::npos);
+
+    const std::string png = scratch_.Path("graph.png");
+    run = RunCli("graph --client-dir " + client_.Path() + " --png " + png +
+                     " --scale 4 --hide pulses,triplets --axis spikes",
+                 ErrFile());
+    EXPECT_EQ(run.status, 0) << Err();
+    EXPECT_EQ(scratch_.Read("graph.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n"));
+
+    run = RunCli("graph --client-dir " + client_.Path() + " --png " + png + " --scale 3",
+                 ErrFile());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(Err().find("scale code"), std::string::npos);
+}
+
 TEST_F(CliTest, StatusRefusesDirectoriesThatAreNoClient) {
     CliRun run = RunCli("status --client-dir " + client_.Path("missing"), ErrFile());
     EXPECT_EQ(run.status, 2);

@@ -43,6 +43,17 @@ void RecordingView::SetUnderline(views::Control c, bool underlined) {
 void RecordingView::SetPosition(views::Control c, int position) {
     controls_[Slot(c)].position = position;
 }
+void RecordingView::AlignLabel(views::Control c, int right, int middle) {
+    controls_[Slot(c)].alignRight = right;
+    controls_[Slot(c)].alignMiddle = middle;
+}
+void RecordingView::SetPicture(views::Control, const canvas::Canvas& shown) {
+    picture = shown;
+    ++pictureUpdates;
+}
+void RecordingView::SetHandCursor(views::Control c, bool hand) {
+    controls_[Slot(c)].handCursor = hand;
+}
 void RecordingView::SetTimer(views::TimerId t, bool enabled) { timers_[t] = enabled; }
 bool RecordingView::TimerOn(views::TimerId t) const {
     auto it = timers_.find(t);

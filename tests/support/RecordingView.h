@@ -3,8 +3,11 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "canvas/Canvas.h"
 
 #include "views/MainView.h"
 
@@ -22,6 +25,10 @@ public:
     void SetFontColor(views::Control c, views::Rgb color) override;
     void SetUnderline(views::Control c, bool underlined) override;
     void SetPosition(views::Control c, int position) override;
+    void AlignLabel(views::Control c, int right, int middle) override;
+    void SetPicture(views::Control c, const canvas::Canvas& picture) override;
+    void SetHandCursor(views::Control c, bool hand) override;
+    views::Rgb ButtonFaceColor() const override { return faceColor; }
     void SetTimer(views::TimerId t, bool enabled) override;
     void AddSelectorItem(std::string_view item) override;
     void SelectSelectorItem(int index) override;
@@ -41,6 +48,8 @@ public:
         bool underlined = false;
         int position = 0;
         int textWrites = 0;
+        int alignRight = 0, alignMiddle = 0;
+        bool handCursor = false;
     };
     const ControlState& State(views::Control c) const;
     const std::string& Text(views::Control c) const { return State(c).text; }
@@ -49,6 +58,11 @@ public:
     bool Enabled(views::Control c) const { return State(c).enabled; }
     bool Checked(views::Control c) const { return State(c).checked; }
     bool TimerOn(views::TimerId t) const;
+
+    // The last picture shown in Image, and how many times one was shown.
+    std::optional<canvas::Canvas> picture;
+    int pictureUpdates = 0;
+    views::Rgb faceColor{240, 240, 240};
 
     std::vector<std::string> selectorItems;
     int selectorIndex = -1;

@@ -7,6 +7,25 @@ void ScriptedDialogs::ShowError(std::string_view text) {
     if (whileOpen) whileOpen();
 }
 
+void ScriptedDialogs::ShowWarning(std::string_view text) {
+    warnings.emplace_back(text);
+    if (whileOpen) whileOpen();
+}
+
+void ScriptedDialogs::ShowInformation(std::string_view text) {
+    informations.emplace_back(text);
+    if (whileOpen) whileOpen();
+}
+
+bool ScriptedDialogs::AskYesNo(std::string_view text) {
+    questions.emplace_back(text);
+    if (whileOpen) whileOpen();
+    if (yesNoAnswers.empty()) return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
 std::optional<std::string> ScriptedDialogs::AskClientPath() {
     ++clientPathAsked;
     if (whileOpen) whileOpen();

@@ -1,0 +1,422 @@
+#include "signals/ResultFile.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "clientfiles/Format.h"
+#include "clientfiles/Scanner.h"
+#include "platform/Platform.h"
+#include "views/Dialogs.h"
+
+namespace signals {
+
+namespace {
+
+using clientfiles::ReadAbort;
+using clientfiles::Reading;
+
+// A finished result begins with a line of its own; its first 20 bytes are
+// never signal lines, so a whole-file reading starts behind them.
+constexpr std::int32_t kFinishedStart = 20;
+
+constexpr std::array<std::string_view, 2> kVersionKeys = {"major_v", "ver"};
+constexpr std::array<std::string_view, 4> kSignalKeys = {"spike", "gaussian", "triplet", "pulse"};
+
+// Spike powers grow with the FFT length; 16384 is the length they are
+// compared at.
+constexpr double kReferenceFftLen = 16384;
+// A spike power outside [20, 1e16] cannot come from a sane computation.
+constexpr double kLowestSanePower = 20;
+constexpr double kHighestSanePower = 1e16;
+
+// From the 80th spike or triplet of a work unit on, drift rates still this
+// close to 0 mean the client skipped most of its search.
+constexpr int kFastWorkUnitCount = 80;
+constexpr double kFastLowChirp = -0.00001;
+constexpr double kFastHighChirp = 0.1;
+
+// Profiles this long are not plotted, so they are not read either.
+constexpr std::uint16_t kProfileLimit = 300;
+
+// A signal in a run of 3 or more 0s or 9s sits on a round number.
+constexpr int kRoundRun = 3;
+
+// A zero FFT length, mean, chi-square or threshold is damage; it ends the
+// parse silently instead of putting infinities into the lists.
+double Divide(double numerator, double denominator) {
+    if (denominator == 0) throw ReadAbort{};
+    return numerator / denominator;
+}
+
+struct ListLengths {
+    std::size_t spikes, gaussians, triplets, pulses;
+};
+
+ListLengths LengthsOf(const SignalLists& lists) {
+    return {lists.SpikeList.size(), lists.GaussianList.size(), lists.TripletList.size(),
+            lists.PulseList.size()};
+}
+
+// Cuts a list back, never lengthens it: something may have emptied the lists
+// while an alert of this call was open.
+template <class Record>
+void CutBack(std::vector<Record>& list, std::size_t length) {
+    if (list.size() > length)
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(length), list.end());
+}
+
+// Walks the signal lines of one chunk, appending to the lists and raising
+// the alerts. Lives for one call, so the alert marks and the fast-work-unit
+// counter start afresh each time.
+class ChunkParser {
+public:
+    ChunkParser(Reading& reading, const ResultReadContext& context, double timeRecorded,
+                float fileVersion, views::Dialogs& dialogs, SignalLists& lists, ShownMarkers& shown)
+        : reading_(reading),
+          context_(context),
+          timeRecorded_(timeRecorded),
+          fileVersion_(fileVersion),
+          dialogs_(dialogs),
+          lists_(lists),
+          shown_(shown) {}
+
+    // True at the end of the text; false when the work unit turned out to be
+    // a fast one (the caller undoes the call). A failure throws ReadAbort.
+    bool ParseLines() {
+        while (!reading_.AtEnd()) {
+            switch (reading_.FindAnyLine(kSignalKeys)) {
+                case 0:
+                    if (!ReadSpike()) return false;
+                    break;
+                case 1:
+                    ReadGaussian();
+                    break;
+                case 2:
+                    if (!ReadTriplet()) return false;
+                    break;
+                case 3:
+                    ReadPulse();
+                    break;
+                default:
+                    return true;
+            }
+        }
+        return true;
+    }
+
+private:
+    // The number after the next occurrence of `key`. The key may lie on a
+    // later line: the client always writes them all, so a missing one is
+    // damage that the scanner reports when the text runs out.
+    double Real(std::string_view key) {
+        reading_.FindString(key);
+        return reading_.ReadReal();
+    }
+    std::int32_t Int(std::string_view key) {
+        reading_.FindString(key);
+        return reading_.ReadInt();
+    }
+
+    // False: a fast work unit.
+    bool ReadSpike() {
+        TSpikeRec spike;
+        spike.Power = reading_.ReadReal();
+        spike.Time = Real("time") - timeRecorded_;
+        spike.Freq = Real("freq");
+        spike.FftLen = Int("fft");
+        spike.ChirpRate = Real("chi");
+        spike.WorkUnit = context_.currentArchiveNumber;
+        spike.Power = Divide(spike.Power, spike.FftLen / kReferenceFftLen);
+
+        if (spike.Power > kHighestSanePower || spike.Power < kLowestSanePower)
+            WarnComputerError(spike.Power, spike.WorkUnit);
+        // Beyond the highest it would squash every other spike to the
+        // graph's floor; a weak one is harmless and stays.
+        if (!(spike.Power <= kHighestSanePower)) return true;
+        lists_.SpikeList.push_back(spike);
+        return !CountsAsFast(spike.ChirpRate);
+    }
+
+    void ReadGaussian() {
+        if (context_.liveMode) shown_.ShownGaussian = 0;
+        TGaussianRec gaussian;
+        gaussian.Power = Real("peak");
+        gaussian.Mean = Real("mean");
+        gaussian.Time = Real("time") - timeRecorded_;
+        gaussian.Freq = Real("freq");
+        gaussian.Sigma = Real("sigma");
+        gaussian.ChiSqr = Real("chisqr");
+        gaussian.FftLen = Int("fft");
+        gaussian.ChirpRate = Real("chirpr");
+        gaussian.Power = Divide(gaussian.Power, gaussian.Mean);
+        gaussian.Score = Divide(gaussian.Power, gaussian.ChiSqr);
+
+        // Older clients end the line after the drift rate; only newer ones
+        // append the samples. A text that ends right here carries none either.
+        const std::optional<char> next = reading_.Peek();
+        gaussian.HasPot = next.has_value() && *next != '\n';
+        if (gaussian.HasPot) {
+            gaussian.MaxPow = Real("maxpow");
+            reading_.FindString("pot");
+            // A damaged run keeps the samples before the damage; the plot
+            // shows them with zeros after.
+            reading_.ReadHexBytes(gaussian.Pot);
+        }
+        gaussian.FileVersion = fileVersion_;
+        gaussian.WorkUnit = context_.currentArchiveNumber;
+        lists_.GaussianList.push_back(gaussian);
+
+        if (gaussian.ChiSqr < 6.0 && gaussian.Power > 5.0 &&
+            gaussian.Score * gaussian.Sigma > 4.0) {
+            if (RepeatedDigitRun(0, gaussian.Freq) >= kRoundRun)
+                interestMark_ = gaussian.WorkUnit;  // interference: not worth a box
+            else
+                ReportInterest(gaussian.WorkUnit, "gaussian, that looks very interesting.");
+        }
+    }
+
+    // False: a fast work unit.
+    bool ReadTriplet() {
+        if (context_.liveMode) shown_.ShownTriplet = 0;
+        TTripletRec triplet;
+        triplet.Power = Real("power");
+        triplet.Mean = Real("mean");
+        triplet.Period = Real("riod");
+        triplet.Time = Real("time") - timeRecorded_;
+        triplet.Freq = Real("freq");
+        triplet.FftLen = Int("fft");
+        triplet.ChirpRate = Real("chi");
+        triplet.WorkUnit = context_.currentArchiveNumber;
+        lists_.TripletList.push_back(triplet);
+        return !CountsAsFast(triplet.ChirpRate);
+    }
+
+    void ReadPulse() {
+        TPulseRec pulse;
+        pulse.Power = Real("power");
+        pulse.Mean = Real("mean");
+        pulse.Period = Real("period");
+        pulse.Time = Real("time") - timeRecorded_;
+        pulse.Freq = Real("freq");
+        pulse.FftLen = Int("fft");
+        pulse.ChirpRate = Real("chi");
+        pulse.Snr = Real("snr");
+        pulse.Thresh = Real("thresh");
+        // The record keeps 16 bits, as the archive's consumers expect.
+        pulse.LenProf = static_cast<std::uint16_t>(Int("len_prof"));
+        if (pulse.LenProf < kProfileLimit) {
+            reading_.FindString("prof");
+            pulse.Prof.resize(pulse.LenProf);
+            // Half a profile would plot as a false shape: all or nothing.
+            if (!reading_.ReadHexBytes(pulse.Prof)) pulse.Prof.clear();
+        }
+        pulse.Score = Divide(pulse.Snr, pulse.Thresh);
+        pulse.WorkUnit = context_.currentArchiveNumber;
+        const double freq = pulse.Freq;
+        const double period = pulse.Period;
+        const bool interesting = pulse.Score > 1.4;
+        lists_.PulseList.push_back(std::move(pulse));
+
+        if (interesting) {
+            const std::int32_t workUnit = context_.currentArchiveNumber;
+            if (RepeatedDigitRun(0, freq) >= kRoundRun || RepeatedDigitRun(1, period) >= kRoundRun)
+                interestMark_ = workUnit;
+            else
+                ReportInterest(workUnit, "pulse, that looks interesting.");
+        }
+    }
+
+    // One box per work unit and call: a broken computer spoils every spike
+    // of the unit, and the user needs to hear it once. The box also silences
+    // the interest alerts for the unit, whose figures are as suspect.
+    void WarnComputerError(double power, std::int32_t workUnit) {
+        if (context_.noAlerts || workUnit <= peakMark_) return;
+        const std::string subject = context_.selectorTotal ? "Work unit " + std::to_string(workUnit)
+                                                           : std::string("This result file");
+        dialogs_.ShowWarning(
+            subject + " contains a peak with a power of " +
+            clientfiles::ShortestForm(power, context_.decimalSeparator) +
+            ". The likely cause is a computer error.\r"
+            "If you get this error often, then this is a clear indication that your system is "
+            "unstable.\r"
+            "If you are overclocking your system, you should stop.");
+        peakMark_ = workUnit;
+        interestMark_ = workUnit;
+    }
+
+    // Only while the totals are built: the user asked to look through the
+    // archive, and one box per work unit is enough.
+    void ReportInterest(std::int32_t workUnit, std::string_view what) {
+        if (context_.noAlerts || !context_.selectorTotal || workUnit <= interestMark_) return;
+        std::string text = "Work unit " + std::to_string(workUnit) + " contains a ";
+        text += what;
+        dialogs_.ShowInformation(text);
+        interestMark_ = workUnit;
+    }
+
+    // Counts a spike or triplet just appended; true when the work unit is a
+    // fast one that the totals should leave out.
+    bool CountsAsFast(double chirpRate) {
+        ++appended_;
+        return appended_ >= kFastWorkUnitCount && context_.selectorTotal && context_.ignoreFast &&
+               chirpRate > kFastLowChirp && chirpRate < kFastHighChirp;
+    }
+
+    Reading& reading_;
+    const ResultReadContext& context_;
+    const double timeRecorded_;
+    const float fileVersion_;
+    views::Dialogs& dialogs_;
+    SignalLists& lists_;
+    ShownMarkers& shown_;
+    std::int32_t peakMark_ = -1;
+    std::int32_t interestMark_ = -1;
+    int appended_ = 0;
+};
+
+// The first six significant digits of a period written with six decimals,
+// as an integer; missing digits count as 0. Nothing for a value that has
+// no decimal form.
+std::optional<std::uint32_t> SixSignificantDigits(double value) {
+    if (!std::isfinite(value)) return std::nullopt;
+    // The largest double has 309 integer digits; a sign, a point and six
+    // decimals fit as well.
+    std::array<char, 330> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::fixed, 6);
+    if (error != std::errc{}) return std::nullopt;
+    std::uint32_t digits = 0;
+    int taken = 0;
+    for (const char* c = buffer.data(); c != end && taken < 6; ++c) {
+        if (*c < '0' || *c > '9') continue;
+        if (taken == 0 && *c == '0') continue;  // leading zeros are not significant
+        digits = digits * 10 + static_cast<std::uint32_t>(*c - '0');
+        ++taken;
+    }
+    for (; taken < 6; ++taken)
+        digits *= 10;
+    return digits;
+}
+
+}  // namespace
+
+bool ResultFileReader::ReadResultFile(const std::string& path, const ResultReadContext& context) {
+    // A timer tick while a box of another reading (or of this one) is open:
+    // refuse before anything moves, so the new bytes wait for a later tick.
+    if (gate_.Busy()) return false;
+    // The caller's flags may change while an alert is open; this call keeps
+    // the ones it started with.
+    const ResultReadContext ctx = context;
+
+    // Start at 0 until the first signal has been read; a finished or
+    // archived file is read whole, and while the selector shows the current
+    // unit its signals replace those of the live file.
+    if (lists_.Empty()) resultReadPos_ = 0;
+    if (!ctx.liveMode) {
+        resultReadPos_ = kFinishedStart;
+        if (ctx.selectorCurrent) lists_.ClearSignals();
+    }
+
+    const std::optional<std::uint64_t> size = files_.FileSize(path);
+    // The position is 32 bits; no client's result comes near 2 GB.
+    if (!size || *size == 0 ||
+        *size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+        return false;
+    const auto start = static_cast<std::uint64_t>(resultReadPos_);
+    if (*size <= start) return false;  // nothing new, or shorter than what was read
+
+    // Exactly the new bytes, in one read: a poll costs what the client wrote
+    // since the last one.
+    std::optional<std::string> chunk = files_.ReadFileFrom(path, start, *size - start);
+    if (!chunk || chunk->empty()) return false;
+    const auto end = static_cast<std::int32_t>(start + chunk->size());
+    const ListLengths before = LengthsOf(lists_);
+    std::optional<Reading> reading = gate_.Begin(std::move(*chunk));
+    if (!reading) return false;
+    // Consumed whatever happens next: a damaged chunk is not read twice.
+    resultReadPos_ = end;
+
+    try {
+        double timeRecorded = 0;
+        if (ctx.liveMode) {
+            // The live file carries no header; the running client wrote it.
+            resultVersion_ = static_cast<float>(ctx.clientVersion);
+        } else {
+            // Version 1 clients wrote one "ver" line; later ones two.
+            if (reading->FindAnyLine(kVersionKeys) == 1) {
+                resultVersion_ = 1.0f;
+            } else {
+                const auto major = static_cast<std::uint8_t>(reading->ReadInt());
+                reading->FindLine("minor");
+                const auto minor = static_cast<std::uint8_t>(reading->ReadInt());
+                resultVersion_ = static_cast<float>(major + minor / 100.0);
+            }
+            reading->FindLine("time_recorded");
+            timeRecorded = reading->ReadReal();
+        }
+
+        ChunkParser parser(*reading, ctx, timeRecorded, resultVersion_, dialogs_, lists_, shown_);
+        if (!parser.ParseLines()) {
+            // A fast work unit contributes nothing at all to the totals.
+            CutBack(lists_.SpikeList, before.spikes);
+            CutBack(lists_.GaussianList, before.gaussians);
+            CutBack(lists_.TripletList, before.triplets);
+            CutBack(lists_.PulseList, before.pulses);
+            return false;
+        }
+    } catch (const ReadAbort&) {
+        return false;
+    }
+
+    if (ctx.liveMode) {
+        // Forces the next state reading to refresh the best-signal labels
+        // from the lists the caller recomputes now.
+        shown_.ShownPeak = -100;
+        shown_.ShownGaussian = -100;
+    }
+    return true;
+}
+
+std::uint8_t RepeatedDigitRun(int kind, double value) {
+    std::uint32_t low = 0;  // the seven lowest decimal digits of the integer examined
+    if (kind == 0) {
+        // Tenths of a hertz; only the magnitude's digits matter.
+        const double tenths = std::fabs(clientfiles::RoundHalfEven(value * 10));
+        if (!std::isfinite(tenths)) return 0;
+        low = static_cast<std::uint32_t>(std::fmod(tenths, 1e7));  // exact
+    } else {
+        const std::optional<std::uint32_t> digits = SixSignificantDigits(value);
+        if (!digits) return 0;
+        low = *digits;
+    }
+
+    int previous = -1;  // none
+    int run = 0;
+    int best = 0;
+    for (int i = 0; i < 7; ++i, low /= 10) {
+        const int digit = static_cast<int>(low % 10);
+        if (digit == 0 || digit == 9) {
+            if (digit == previous) {
+                ++run;
+                best = std::max(best, run);
+            } else {
+                previous = digit;
+                run = 1;
+            }
+        } else {
+            previous = -1;
+            run = 0;
+        }
+    }
+    return static_cast<std::uint8_t>(std::max(best, run));
+}
+
+}  // namespace signals

@@ -1,0 +1,94 @@
+#pragma once
+// The four kinds of signal the client reports, as records, and the lists
+// that hold them. The lists are the one source for the graph, the best
+// signals, the signal info window and the totals. A signal is named by its
+// kind and its index in its list; sorting or trimming a list invalidates
+// such indices.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace signals {
+
+struct TSpikeRec {
+    double Power = 0;  // normalised: the file's value / (FftLen / 16384)
+    std::int32_t FftLen = 0;
+    double ChirpRate = 0;  // Hz/s
+    double Time = 0;       // days since the recording began (raw while live)
+    double Freq = 0;       // Hz
+    std::int32_t WorkUnit = 0;  // archive number it was read under
+};
+
+struct TGaussianRec {
+    double Power = 0;  // peak / mean
+    double ChiSqr = 0;
+    double Score = 0;  // Power / ChiSqr
+    std::int32_t FftLen = 0;
+    double ChirpRate = 0;
+    double Time = 0;
+    double Freq = 0;
+    std::array<std::uint8_t, 64> Pot{};  // power over time, scaled to MaxPow
+    bool HasPot = false;                 // the line carried maxpow and pot
+    double Sigma = 0;
+    double MaxPow = 0;
+    double Mean = 0;
+    std::int32_t WorkUnit = 0;
+    float FileVersion = 0;  // client version of the file it came from
+};
+
+struct TTripletRec {
+    double Power = 0;
+    double Mean = 0;
+    double Period = 0;
+    std::int32_t FftLen = 0;
+    double ChirpRate = 0;
+    double Time = 0;
+    double Freq = 0;
+    std::int32_t WorkUnit = 0;
+};
+
+struct TPulseRec {
+    double Score = 0;  // Snr / Thresh
+    double Power = 0;
+    double Mean = 0;
+    double Period = 0;
+    std::int32_t FftLen = 0;
+    double ChirpRate = 0;
+    double Time = 0;
+    double Freq = 0;
+    double Snr = 0;
+    double Thresh = 0;
+    std::uint16_t LenProf = 0;         // samples the line announced
+    std::vector<std::uint8_t> Prof;  // the profile; empty when unusable
+    std::int32_t WorkUnit = 0;
+};
+
+// The four lists, each owning its records in the order read.
+struct SignalLists {
+    std::vector<TSpikeRec> SpikeList;
+    std::vector<TGaussianRec> GaussianList;
+    std::vector<TTripletRec> TripletList;
+    std::vector<TPulseRec> PulseList;
+
+    void ClearSignals() {
+        SpikeList.clear();
+        GaussianList.clear();
+        TripletList.clear();
+        PulseList.clear();
+    }
+    bool Empty() const {
+        return SpikeList.empty() && GaussianList.empty() && TripletList.empty() &&
+               PulseList.empty();
+    }
+};
+
+// Markers of the best values on screen, reset by the reader while live so
+// that the next state reading refreshes the best-signal labels.
+struct ShownMarkers {
+    double ShownPeak = 0;
+    double ShownGaussian = 0;
+    double ShownTriplet = 0;
+};
+
+}  // namespace signals
