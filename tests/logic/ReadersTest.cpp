@@ -222,8 +222,10 @@ TEST_F(ClientReading, EmptyUserFileShowsTheMessageForTheEqualsSign) {
 
 TEST_F(ClientReading, ClientDirectoryMarkersAndExtension) {
     auto& files = native.services().files;
-    EXPECT_EQ(clientfiles::WithTrailingSeparator("/a/b"), "/a/b/");
-    EXPECT_EQ(clientfiles::WithTrailingSeparator("/a/b/"), "/a/b/");
+    const std::string separator(1, platform::PathSeparator());
+    EXPECT_EQ(clientfiles::WithTrailingSeparator("x" + separator + "b"),
+              "x" + separator + "b" + separator);
+    EXPECT_EQ(clientfiles::WithTrailingSeparator("x" + separator), "x" + separator);
     EXPECT_EQ(clientfiles::WithTrailingSeparator(""), "");
     EXPECT_FALSE(clientfiles::IsClientDirectory(files, dir.Path()));
     dir.Write("user_info.txt", "");

@@ -25,7 +25,8 @@ std::int32_t PackStamp(int year, int month, int day, int hour, int minute, int s
         static_cast<std::uint32_t>(minute) << 5 | static_cast<std::uint32_t>(second / 2));
 }
 
-// Sets the last-write time to a wall-clock time in the local time zone.
+// Sets the last-write time to a wall-clock time in the local time zone, as
+// the backend's system reads local time back.
 void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour, int minute,
                        int second) {
     std::tm local{};
@@ -35,7 +36,18 @@ void SetLocalWriteTime(const std::string& path, int year, int month, int day, in
     local.tm_hour = hour;
     local.tm_min = minute;
     local.tm_sec = second;
+#ifndef _WIN32
+    // POSIX applies the daylight-saving rule in force on that date.
     local.tm_isdst = -1;
+#else
+    // Windows converts every file time with today's offset from UTC
+    // (FileTimeToLocalFileTime), whatever the date: the stamps on a machine
+    // that observes daylight saving shift by an hour twice a year. The stamp
+    // is local time as Windows has it, so the wall-clock time is set in
+    // today's daylight-saving state.
+    const std::time_t now = std::time(nullptr);
+    local.tm_isdst = std::localtime(&now)->tm_isdst;
+#endif
     const auto when = std::chrono::system_clock::from_time_t(std::mktime(&local));
     fs::last_write_time(path, std::chrono::file_clock::from_sys(when));
 }
@@ -189,6 +201,40 @@ TEST_F(FilesTest, ListDirectoryMatchesWildcards) {
     EXPECT_EQ(Names(files_.ListDirectory(dir_.Path().substr(0, dir_.Path().size() - 1), "*.rsl")),
               std::vector<std::string>{"c.rsl"});
     EXPECT_TRUE(files_.ListDirectory(dir_.Path("absent"), "*").empty());
+}
+
+TEST_F(FilesTest, FileNamesCompareAsTheSystemComparesThem) {
+    dir_.Write("Work_Unit.SAH", "x");
+    dir_.Write("a.wu", "");
+#ifndef _WIN32
+    // Linux file systems tell case apart: another case is another file.
+    EXPECT_FALSE(files_.FileExists(dir_.Path("work_unit.sah")));
+    EXPECT_TRUE(List("*.WU").empty());
+#else
+    // Windows does not, and the client's file names come in either case.
+    EXPECT_TRUE(files_.FileExists(dir_.Path("work_unit.sah")));
+    EXPECT_EQ(files_.FileStamp(dir_.Path("WORK_UNIT.sah")),
+              files_.FileStamp(dir_.Path("Work_Unit.SAH")));
+    EXPECT_EQ(List("*.WU"), std::vector<std::string>{"a.wu"});
+    // The name is listed as stored.
+    EXPECT_EQ(List("work_unit.*"), std::vector<std::string>{"Work_Unit.SAH"});
+#endif
+}
+
+TEST_F(FilesTest, OverlongPathsAreRefusedAndNothingIsCreated) {
+    // Longer than the 255 characters the settings record holds, and than a
+    // Windows path may be; a name this long is refused on Linux as well. The
+    // file must not appear under some shortened name either.
+    const std::string name(300, 'a');
+    const std::string path = dir_.Path(name);
+    dir_.Write("short", "x");
+    EXPECT_FALSE(files_.WriteFile(path, "x"));
+    EXPECT_FALSE(files_.CopyFile(dir_.Path("short"), path, true));
+    EXPECT_FALSE(files_.CreateDirectory(path));
+    EXPECT_FALSE(files_.FileExists(path));
+    EXPECT_EQ(files_.FileStamp(path), platform::kMissingStamp);
+    EXPECT_EQ(files_.ReadFile(path), std::nullopt);
+    EXPECT_EQ(List(), std::vector<std::string>{"short"});
 }
 
 TEST_F(FilesTest, DirectoriesAreCreatedAndRemovedOneLevelAtATime) {

@@ -13,7 +13,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // The directory, with a trailing '/'.
+    // The directory, with a trailing separator ('\\' on Windows, else '/').
     const std::string& Path() const { return path_; }
     std::string Path(std::string_view name) const { return path_ + std::string(name); }
     // Writes `bytes` to Path(name), creating parent directories.

@@ -1,0 +1,120 @@
+// The Win32 backend's shell and environment, the helpers its files share, and
+// the NativePlatform bundle that owns one instance of every service.
+
+#include "platform/win32/Win32Backend.h"
+
+// After Win32Backend.h: shellapi.h needs the types of windows.h.
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace win32 {
+
+bool UsableString(std::string_view text) {
+    return text.find('\0') == std::string_view::npos;
+}
+
+bool UsablePath(std::string_view path) {
+    return !path.empty() && path.size() <= kMaxPathLength && UsableString(path);
+}
+
+std::optional<std::string> GetEnv(const char* name) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const DWORD length =
+            GetEnvironmentVariableA(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::nullopt;  // unset, or set to nothing
+        // Too small a buffer gives the length needed, NUL included.
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
+}  // namespace win32
+
+namespace {
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+class Win32Shell final : public Shell {
+public:
+    bool OpenUrl(const std::string& url) override {
+        if (url.empty() || !win32::UsableString(url)) return false;
+        // The default verb of whatever the text names: a web address opens
+        // the browser, a file its program. ShellExecute reports success with
+        // a value above 32.
+        const HINSTANCE result =
+            ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return reinterpret_cast<INT_PTR>(result) > 32;
+    }
+};
+
+class Win32Environment final : public Environment {
+public:
+    std::string ProgramDirectory() override {
+        if (auto dir = win32::GetEnv("SKYVANE_PROGRAM_DIR")) {
+            if (!IsSeparator(dir->back())) *dir += '\\';
+            return *dir;
+        }
+        std::vector<char> buffer(MAX_PATH);
+        for (;;) {
+            const DWORD length =
+                GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            if (length == 0) break;
+            // A full buffer means the name was cut: try again with more room.
+            if (length < buffer.size()) {
+                const std::string exe(buffer.data(), length);
+                const auto slash = exe.find_last_of("\\/");
+                if (slash != std::string::npos) return exe.substr(0, slash + 1);
+                break;
+            }
+            if (buffer.size() >= 32768) break;  // longer than any Windows path
+            buffer.resize(buffer.size() * 2);
+        }
+        // The working directory is the best remaining guess.
+        char cwd[MAX_PATH];
+        const DWORD length = GetCurrentDirectoryA(MAX_PATH, cwd);
+        if (length > 0 && length < MAX_PATH) {
+            std::string dir(cwd, length);
+            if (!IsSeparator(dir.back())) dir += '\\';
+            return dir;
+        }
+        return ".\\";
+    }
+
+    char DecimalSeparator() override {
+        // LOCALE_SDECIMAL may hold up to three characters; only a single one
+        // can be returned, otherwise '.' stays.
+        char separator[4] = {};
+        const int length = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator,
+                                          static_cast<int>(sizeof separator));
+        if (length == 2 && separator[0] != '\0') return separator[0];
+        return '.';
+    }
+};
+
+}  // namespace
+
+char PathSeparator() {
+    return '\\';
+}
+
+NativePlatform::NativePlatform()
+    : registry_(win32::MakeRegistry()),
+      files_(win32::MakeFiles()),
+      windows_(win32::MakeTopLevelWindows()),
+      shell_(std::make_unique<Win32Shell>()),
+      environment_(std::make_unique<Win32Environment>()) {}
+
+NativePlatform::~NativePlatform() = default;
+
+Services NativePlatform::services() {
+    return Services{*registry_, *files_, *windows_, *shell_, *environment_};
+}
+
+}  // namespace platform
