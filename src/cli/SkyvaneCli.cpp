@@ -80,6 +80,9 @@ public:
                        Control::AverageTimeLabel})
             texts_[c] = "unknown";
         texts_[Control::SAHVerLabel] = "";  // empty until the version is read
+        for (auto c : {Control::BestPeakLabel, Control::BestGaussianLabel,
+                       Control::BestTripletLabel, Control::BestPulseLabel})
+            texts_[c] = "none";
         texts_[Control::PercentageLabel] = "0%";
         texts_[Control::CPUTimeLabel] = "00:00:00";
         texts_[Control::LeftTimeLabel] = "unknown";
@@ -98,6 +101,8 @@ public:
     void AlignLabel(views::Control, int, int) override {}
     void SetPicture(views::Control, const canvas::Canvas&) override {}
     void SetHandCursor(views::Control, bool) override {}
+    void SetBounds(views::Control, int, int, int, int) override {}
+    void SetGlyph(views::Control, views::Glyph) override {}
     // The classic Windows face colour: what the graph shows on that system.
     views::Rgb ButtonFaceColor() const override { return {212, 208, 200}; }
     void SetTimer(views::TimerId, bool) override {}
@@ -267,6 +272,18 @@ int Status(const Arguments& args) {
     counts.Add("Pulses", static_cast<long long>(lists.PulseList.size()));
     json.AddRaw("Signals", counts.ToString(1));
     json.Add("NoSignalsLabel", session.View().Visible(views::Control::NoSignalsLabel));
+    const signals::DriftBar& bar = monitor.Bar();
+    const std::pair<const char*, signals::Gauge> gauges[] = {{"GaugeN2", signals::kGaugeN2},
+                                                             {"GaugeN1", signals::kGaugeN1},
+                                                             {"GaugeP1", signals::kGaugeP1},
+                                                             {"GaugeP2", signals::kGaugeP2}};
+    for (const auto& [name, gauge] : gauges) {
+        cli::JsonObject state;
+        state.Add("Progress", static_cast<long long>(bar.Progress(gauge)));
+        state.Add("Max", static_cast<long long>(bar.Maximum(gauge)));
+        json.AddRaw(name, state.ToString(1));
+    }
+    json.Add("ZoomState", static_cast<long long>(bar.ZoomState()));
     json.Add("Messages", session.Dialogs().messages);
     std::cout << json.ToString() << "\n";
     return 0;

@@ -183,6 +183,7 @@ ReadOutcome ClientReaders::ReadWorkUnitHeader(const std::string& workUnitPath,
                 std::int64_t{f.VersionMajor} * 100 + std::int64_t{f.VersionMinor};
             f.NaturalZoom = hundredths <= 270 ? 0 : hundredths <= 301 ? 1 : 2;
         }
+        if (env.onNaturalZoom) env.onNaturalZoom(f.NaturalZoom);
 
         reading->FindLine("name");
         f.WorkUnitName = reading->ReadLineValue();

@@ -5,6 +5,7 @@
 // failure, leaving every value it has not reached as it was.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "clientfiles/Scanner.h"
@@ -52,6 +53,9 @@ struct ReaderEnvironment {
     double shownGaussian = 0;  // score of the best gaussian on screen
     int driftRange = 10;       // Hz/s each way the graph spans
     char decimalSeparator = '.';
+    // Told the zoom the header's client version calls for, as soon as it is
+    // known (the rest of the header may still fail).
+    std::function<void(int naturalZoom)> onNaturalZoom;
 };
 
 // What a state reading sets in motion on the rest of the window.

@@ -58,9 +58,22 @@ Monitor::Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Servi
       settings_(services.files, dialogs, menus_),
       resultReader_(services.files, gate_, dialogs, lists_, shown_),
       graph_(view, DesignGraphGeometry(), lists_, menus_, services.environment.DecimalSeparator()),
+      bests_(view, lists_, shown_, readers_, services.environment.DecimalSeparator()),
+      driftBar_(view),
       progress_(view) {
     env_.decimalSeparator = services_.environment.DecimalSeparator();
+    env_.onNaturalZoom = [this](int naturalZoom) {
+        if (naturalZoom != driftBar_.ZoomState()) SetZoom(naturalZoom);
+    };
 }
+
+const clientfiles::ReaderEnvironment& Monitor::Env() {
+    env_.shownGaussian = shown_.ShownGaussian;
+    env_.driftRange = driftBar_.DriftRange();
+    return env_;
+}
+
+void Monitor::ReadWorkUnitHeader() { readers_.ReadWorkUnitHeader(workUnitPath_, Env()); }
 
 Monitor::~Monitor() = default;
 
@@ -142,16 +155,19 @@ bool Monitor::ShowClientDirectory(bool readOnly) {
     view_.AddSelectorItem("total");
     if (!ReadArchiveCounter(readOnly)) return false;
 
-    readers_.ReadUserInfo(env_);
+    readers_.ReadUserInfo(Env());
     view_.SelectSelectorItem(kCurrentItem);
     env_.selector = clientfiles::SelectorView::Current;
     SetLivePaths();
     menus_.ShowAxisKind();
     graph_.DrawGraphFrame();
+    driftBar_.DrawGauges();
 
     SetTimer(TimerId::Timer1, true);
     Timer1Timer();
-    readers_.ReadWorkUnitHeader(workUnitPath_, env_);
+    // Whatever the first poll showed, the bar is drawn again on the next.
+    driftBar_.SetLastGaugeValue(1000);
+    ReadWorkUnitHeader();
     graph_.UpdatePriorityHints();
     return true;
 }
@@ -238,7 +254,7 @@ void Monitor::Poll() {
     if (stamp != lastStateAge_) {
         if (ReadResultFile()) graph_.DrawSignals(true);
         lastStateAge_ = stamp;
-        readers_.ReadState(statePath_, env_, *this);
+        readers_.ReadState(statePath_, Env(), *this);
         if (figures_.CurrentChirp < kFinishWatchChirp) SetTimer(TimerId::Timer4, true);
     }
     view_.SetVisible(Control::NoSignalsLabel, lists_.Empty());
@@ -248,13 +264,13 @@ void Monitor::StartNextWorkUnit() {
     SetLivePaths();
     lists_.ClearSignals();
     graph_.ClearGraph();
-    readers_.ReadWorkUnitHeader(workUnitPath_, env_);
+    ReadWorkUnitHeader();
     ResetProgress();
 }
 
 void Monitor::FinishWorkUnit() {
     workUnitPath_ = statePath_ = outfilePath_ = ResultFile();
-    readers_.ReadWorkUnitHeader(workUnitPath_, env_);
+    ReadWorkUnitHeader();
     ArchiveResult();
     // With a work-unit cache, this is where the cache cycle stores the
     // result and gives the client its next work unit.
@@ -309,7 +325,7 @@ bool Monitor::ReadResultFile() {
     const bool read = resultReader_.ReadResultFile(outfilePath_, context);
     // The best values on screen were reset by the reading: recompute them
     // so that the next state reading refreshes the labels.
-    if (read && env_.liveMode) ComputeBestSignals();
+    if (read && env_.liveMode) bests_.ComputeBestSignals(false);
     return read;
 }
 
@@ -326,9 +342,7 @@ void Monitor::ResetProgress() {
     ShowDriftProgress();
 }
 
-void Monitor::ShowDriftProgress() {
-    // The drift-rate bar is drawn by a part still to come.
-}
+void Monitor::ShowDriftProgress() { driftBar_.ShowDriftProgress(figures_.CurrentChirp); }
 
 bool Monitor::ShowProgress() {
     return progress_.ShowProgress(
@@ -336,12 +350,34 @@ bool Monitor::ShowProgress() {
                    env_.decimalSeparator});
 }
 
-void Monitor::UpdateLiveBests(clientfiles::Reading&, std::size_t) {
-    // The client's best signals are shown by a part still to come.
+void Monitor::UpdateLiveBests(clientfiles::Reading& reading, std::size_t bytesLoaded) {
+    bests_.UpdateLiveBests(reading, bytesLoaded);
 }
 
-void Monitor::ComputeBestSignals() {
-    // Best signals from the lists come with the signal lists.
+void Monitor::ComputeBestSignals() { bests_.ComputeBestSignals(true); }
+
+// ------------------------------------------------------------------- zoom
+
+void Monitor::SetZoom(int state) {
+    driftBar_.ApplyZoom(state);
+    graph_.SetDriftRange(driftBar_.DriftRange(), driftBar_.ZoomedOut());
+    if (!env_.liveMode) {
+        // A view of a finished search shows the whole bar orange.
+        figures_.CurrentChirp = -driftBar_.DriftRange();
+        driftBar_.SetLastGaugeValue(0);
+    }
+    ShowDriftProgress();
+    if (!lists_.Empty()) {
+        graph_.ClearGraph();
+        graph_.DrawSignals(true);
+    }
+}
+
+void Monitor::ZoomBtnClick() {
+    if (driftBar_.ZoomState() != 0)
+        SetZoom(0);
+    else
+        SetZoom(figures_.ClientVersion <= 3.015 ? 1 : 2);
 }
 
 // -------------------------------------------------------------------- graph

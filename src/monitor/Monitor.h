@@ -14,6 +14,8 @@
 #include "monitor/Progress.h"
 #include "monitor/SettingsStore.h"
 #include "platform/Platform.h"
+#include "signals/BestSignals.h"
+#include "signals/DriftBar.h"
 #include "signals/Graph.h"
 #include "signals/GraphMenus.h"
 #include "signals/ResultFile.h"
@@ -74,6 +76,8 @@ public:
     void ImageMouseUp(int x, int y);
     // The button under the graph: offers a planetarium program's site.
     void SkyMapButtonClick();
+    // The zoom button: the ±10 Hz/s view and back.
+    void ZoomBtnClick();
 
     // The window's close button: hide to the tray; the close is refused.
     void FormClose();
@@ -98,6 +102,8 @@ public:
     const signals::GraphMenus& Menus() const { return menus_; }
     const signals::SignalLists& Lists() const { return lists_; }
     const signals::Graph& GraphView() const { return graph_; }
+    const signals::DriftBar& Bar() const { return driftBar_; }
+    const signals::BestValues& Bests() const { return bests_.Values(); }
     // Indices of the selected signal of each kind (-1: none).
     const std::array<std::int32_t, 4>& SelectedSignals() const { return selected_; }
     const std::string& WorkUnitPath() const { return workUnitPath_; }
@@ -113,6 +119,10 @@ private:
     std::string ClientFile(std::string_view baseName) const;
     std::string ResultFile() const { return ClientFile("result"); }
     void SetTimer(views::TimerId t, bool enabled);
+    // What the readers need to know, brought up to date.
+    const clientfiles::ReaderEnvironment& Env();
+    void ReadWorkUnitHeader();
+    void SetZoom(int state);
     bool Busy() const;
 
     // One poll; Timer1Timer without the re-entry guard.
@@ -152,6 +162,8 @@ private:
     signals::ShownMarkers shown_;
     signals::ResultFileReader resultReader_;
     signals::Graph graph_;
+    signals::BestSignals bests_;
+    signals::DriftBar driftBar_;
     std::array<std::int32_t, 4> selected_{-1, -1, -1, -1};
     ProgressDisplay progress_;
 

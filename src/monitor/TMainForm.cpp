@@ -187,15 +187,17 @@ wxBitmap SkyMapGlyph() {
     });
 }
 
-// Magnifier with a minus: the button zooms out from the design's view.
-wxBitmap ZoomOutGlyph() {
-    return DrawGlyph(16, [](wxDC& dc) {
+// A magnifier: with a minus the button zooms out from the ±10 Hz/s view,
+// with a plus it goes back to it.
+wxBitmap MagnifierGlyph(bool plus) {
+    return DrawGlyph(16, [plus](wxDC& dc) {
         dc.SetPen(wxPen(*wxBLACK, 2));
         dc.SetBrush(*wxTRANSPARENT_BRUSH);
         dc.DrawCircle(6, 6, 5);
         dc.DrawLine(10, 10, 15, 15);
         dc.SetPen(wxPen(*wxBLACK, 1));
         dc.DrawLine(4, 6, 9, 6);
+        if (plus) dc.DrawLine(6, 4, 6, 9);
     });
 }
 
@@ -398,30 +400,34 @@ void TMainForm::CreateControls() {
     NoSignalsLabel->Hide();
     Register(Control::NoSignalsLabel, NoSignalsLabel);
 
-    // The drift-rate gauges at the design's start: the search has not begun,
-    // so the negative side is full of its grey fore colour and the positive
-    // side shows its grey back colour.
-    const std::pair<const char*, Box> gauges[] = {
-        {"GaugeN2", kGaugeN2}, {"GaugeN1", kGaugeN1}, {"GaugeP1", kGaugeP1}, {"GaugeP2", kGaugeP2}};
-    for (const auto& [name, box] : gauges) {
-        auto* gauge = new wxPanel(root_, wxID_ANY, wxPoint(box.left, box.top),
-                                  wxSize(box.width, box.height), wxBORDER_NONE, name);
+    // The drift-rate gauges: pictures the logic draws (a toolkit gauge cannot
+    // take these colours everywhere).
+    const std::pair<Control, Box> gauges[] = {{Control::GaugeN2, kGaugeN2},
+                                              {Control::GaugeN1, kGaugeN1},
+                                              {Control::GaugeP1, kGaugeP1},
+                                              {Control::GaugeP2, kGaugeP2}};
+    for (const auto& [control, box] : gauges) {
+        auto* gauge = new PicturePanel(root_, box);
         gauge->SetBackgroundColour(kGrey);
+        Register(control, gauge);
     }
 
-    // Axis numbers under the bar; each sits centred on the place it names.
-    const auto number = [this](const char* name, const wxString& text, int centre, int top) {
-        wxStaticText* label = NewLabel(root_, name, text, wxDefaultPosition);
+    // Axis numbers under the bar; each sits centred on the place it names
+    // until the zoom moves the seams' numbers.
+    const auto number = [this](Control c, const wxString& text, int centre, int top) {
+        wxStaticText* label = NewLabel(root_, "", text, wxDefaultPosition);
         label->Move(centre - label->GetSize().x / 2, top);
+        Register(c, label);
         return label;
     };
     const int barRight = kGaugeP2.left + kGaugeP2.width - 1;
-    number("Label5", "-10", kGaugeN2.left, kOuterNumberTop);
-    number("Label3", "-5", kGaugeN1.left, kInnerNumberTop);
-    number("Label1", "0", kGaugeP1.left, kInnerNumberTop);
-    number("Label2", "5", kGaugeP2.left, kInnerNumberTop);
-    wxStaticText* Label4 = number("Label4", "10", barRight, kOuterNumberTop);
-    wxStaticText* Label6 = NewLabel(root_, "Label6", "Drift Rate [Hz/s]", wxDefaultPosition);
+    number(Control::Label5, "-10", kGaugeN2.left, kOuterNumberTop);
+    number(Control::Label3, "-5", kGaugeN1.left, kInnerNumberTop);
+    number(Control::Label1, "0", kGaugeP1.left, kInnerNumberTop);
+    number(Control::Label2, "5", kGaugeP2.left, kInnerNumberTop);
+    wxStaticText* Label4 = number(Control::Label4, "10", barRight, kOuterNumberTop);
+    wxStaticText* Label6 = NewLabel(root_, "", "Drift Rate [Hz/s]", wxDefaultPosition);
+    Register(Control::Label6, Label6);
     Label6->Move(Label4->GetPosition().x - 10 - Label6->GetSize().x, kOuterNumberTop);
 
     // Vertical axis labels: right edge on the graph's left edge, centred on
@@ -444,7 +450,7 @@ void TMainForm::CreateControls() {
     SkyMapButton->SetToolTip("Sky Map");
     Register(Control::SkyMapButton, SkyMapButton);
     // Right of the bar, below the graph's arrow head.
-    auto* ZoomBtn = new wxBitmapButton(root_, wxID_ANY, ZoomOutGlyph(), wxPoint(548, 346),
+    auto* ZoomBtn = new wxBitmapButton(root_, wxID_ANY, MagnifierGlyph(false), wxPoint(548, 346),
                                        wxSize(24, 25), wxBORDER_NONE);
     ZoomBtn->SetToolTip("Zoom out");
     ZoomBtn->Hide();
@@ -792,9 +798,13 @@ void TMainForm::SetFontColor(Control c, views::Rgb color) {
 
 void TMainForm::SetUnderline(Control c, bool underlined) {
     if (wxWindow* window = ControlWindow(c)) {
+        // A new font makes wxGTK size the label anew, from its own idea of
+        // the text's width; the layout keeps the size it gave.
+        const wxSize size = window->GetSize();
         wxFont font = window->GetFont();
         font.SetUnderlined(underlined);
         window->SetFont(font);
+        window->SetSize(size);
         window->Refresh();
     }
 }
@@ -808,6 +818,19 @@ void TMainForm::AlignLabel(Control c, int right, int middle) {
 
 void TMainForm::SetPicture(Control c, const canvas::Canvas& picture) {
     if (auto* panel = dynamic_cast<PicturePanel*>(ControlWindow(c))) panel->SetPicture(picture);
+}
+
+void TMainForm::SetBounds(Control c, int left, int top, int width, int height) {
+    wxWindow* window = ControlWindow(c);
+    if (window == nullptr) return;
+    const wxSize size = window->GetSize();
+    window->SetSize(wxRect(At(window->GetParent(), left, top),
+                           wxSize(width >= 0 ? width : size.x, height >= 0 ? height : size.y)));
+}
+
+void TMainForm::SetGlyph(Control c, views::Glyph glyph) {
+    if (auto* button = dynamic_cast<wxBitmapButton*>(ControlWindow(c)))
+        button->SetBitmap(MagnifierGlyph(glyph == views::Glyph::ZoomIn));
 }
 
 void TMainForm::SetHandCursor(Control c, bool hand) {
@@ -957,6 +980,7 @@ void TMainForm::BindGraphCommands() {
     BindCommand(Control::LinesMenu, [this] { monitor_->PlotMenuClick(false); });
     BindCommand(Control::DotsMenu, [this] { monitor_->PlotMenuClick(true); });
     BindCommand(Control::SkyMapButton, [this] { monitor_->SkyMapButtonClick(); });
+    BindCommand(Control::ZoomBtn, [this] { monitor_->ZoomBtnClick(); });
 }
 
 void TMainForm::Exit1Click() {

@@ -58,6 +58,8 @@ public:
     void AlignLabel(views::Control c, int right, int middle) override;
     void SetPicture(views::Control c, const canvas::Canvas& picture) override;
     void SetHandCursor(views::Control c, bool hand) override;
+    void SetBounds(views::Control c, int left, int top, int width, int height) override;
+    void SetGlyph(views::Control c, views::Glyph glyph) override;
     views::Rgb ButtonFaceColor() const override;
     void SetPosition(views::Control c, int position) override;
     void SetTimer(views::TimerId t, bool enabled) override;

@@ -379,8 +379,8 @@ bool ResultFileReader::ReadResultFile(const std::string& path, const ResultReadC
     if (ctx.liveMode) {
         // Forces the next state reading to refresh the best-signal labels
         // from the lists the caller recomputes now.
-        shown_.ShownPeak = -100;
-        shown_.ShownGaussian = -100;
+        shown_.ShownPeak = ShownMarkers::kNone;
+        shown_.ShownGaussian = ShownMarkers::kNone;
     }
     return true;
 }

@@ -83,12 +83,16 @@ struct SignalLists {
     }
 };
 
-// Markers of the best values on screen, reset by the reader while live so
-// that the next state reading refreshes the best-signal labels.
+// While the client works, the client's own best value that each best-signal
+// label last reflects, so that a label is rebuilt only when that value
+// changes; -100 (no value can be) forces the next state reading to rebuild.
+// The signal-file reader resets some of them when it reads new signals.
 struct ShownMarkers {
-    double ShownPeak = 0;
-    double ShownGaussian = 0;
-    double ShownTriplet = 0;
+    static constexpr double kNone = -100;
+    double ShownPeak = kNone;
+    double ShownGaussian = kNone;
+    double ShownTriplet = kNone;
+    double ShownPulse = kNone;
 };
 
 }  // namespace signals

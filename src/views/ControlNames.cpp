@@ -66,6 +66,26 @@ std::string_view ControlName(Control c) {
             return "BestPulseLabel";
         case Control::Image:
             return "Image";
+        case Control::GaugeN2:
+            return "GaugeN2";
+        case Control::GaugeN1:
+            return "GaugeN1";
+        case Control::GaugeP1:
+            return "GaugeP1";
+        case Control::GaugeP2:
+            return "GaugeP2";
+        case Control::Label1:
+            return "Label1";
+        case Control::Label2:
+            return "Label2";
+        case Control::Label3:
+            return "Label3";
+        case Control::Label4:
+            return "Label4";
+        case Control::Label5:
+            return "Label5";
+        case Control::Label6:
+            return "Label6";
         case Control::AxisLabel1:
             return "AxisLabel1";
         case Control::AxisLabel2:

@@ -52,6 +52,16 @@ enum class Control {
     BestPulseLabel,
     // graph surroundings
     Image,
+    GaugeN2,
+    GaugeN1,
+    GaugeP1,
+    GaugeP2,
+    Label1,
+    Label2,
+    Label3,
+    Label4,
+    Label5,
+    Label6,
     AxisLabel1,
     AxisLabel2,
     AxisLabel3,
@@ -92,6 +102,9 @@ enum class Control {
 
 enum class TimerId { Timer1, Timer2, Timer3, Timer4 };
 
+// Pictures of the window's speed buttons.
+enum class Glyph { ZoomOut, ZoomIn };
+
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
     friend bool operator==(const Rgb&, const Rgb&) = default;
@@ -114,6 +127,11 @@ public:
     virtual void AlignLabel(Control c, int right, int middle) = 0;
     // The picture a picture control (Image) shows from now on.
     virtual void SetPicture(Control c, const canvas::Canvas& picture) = 0;
+    // Moves and sizes a control (window pixels of the design); a negative
+    // width or height keeps the current one.
+    virtual void SetBounds(Control c, int left, int top, int width, int height) = 0;
+    // The picture on a speed button.
+    virtual void SetGlyph(Control c, Glyph glyph) = 0;
     // The hand cursor over a control, or the default one.
     virtual void SetHandCursor(Control c, bool hand) = 0;
     // The system's button-face colour, which pictures take as background.

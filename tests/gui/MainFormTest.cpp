@@ -216,7 +216,7 @@ TEST_F(GuiStart, MainWindowShowsTheSampleClientsFigures) {
     EXPECT_EQ(Label("CountryLabel"), "Netherlands");
     EXPECT_EQ(Label("TotalWULabel"), "298");
     EXPECT_EQ(Label("RecordedWULabel"), "0");
-    EXPECT_EQ(Label("BestPeakLabel"), "none");
+    EXPECT_EQ(Label("BestPeakLabel"), "24.18");  // the client's own best spike
     EXPECT_EQ(Label("Label14"), "Strongest Peak:");
     EXPECT_EQ(Label("Label6"), "Drift Rate [Hz/s]");
     EXPECT_EQ(Label("Label16"), "Work Unit");
@@ -307,6 +307,15 @@ TEST_F(GuiStart, ControlsSitAtTheirDesignPlaces) {
     EXPECT_EQ(DesignRect(form_, "ProgressPanel"), wxRect(2, 390, 418, 67));
     EXPECT_EQ(DesignRect(form_, "TotalInfoPanel"), wxRect(10, 395, 410, 56));
     EXPECT_EQ(DesignRect(form_, "Image"), wxRect(41, 97, 524, 247));
+    // A 3.03 client's work unit: the ±50 Hz/s view with inner gauges of ±20.
+    EXPECT_EQ(DesignRect(form_, "GaugeN2"), wxRect(47, 339, 149, 7));
+    EXPECT_EQ(DesignRect(form_, "GaugeN1"), wxRect(195, 339, 99, 35));
+    EXPECT_EQ(DesignRect(form_, "GaugeP1"), wxRect(293, 339, 99, 35));
+    EXPECT_EQ(DesignRect(form_, "GaugeP2"), wxRect(391, 339, 149, 7));
+    // The zoom button brings back the design's ±10 Hz/s bar.
+    wxCommandEvent zoom(wxEVT_BUTTON, form_->ControlWindow(Control::ZoomBtn)->GetId());
+    zoom.SetEventObject(form_->ControlWindow(Control::ZoomBtn));
+    form_->ControlWindow(Control::ZoomBtn)->GetEventHandler()->ProcessEvent(zoom);
     EXPECT_EQ(DesignRect(form_, "GaugeN2"), wxRect(47, 339, 124, 14));
     EXPECT_EQ(DesignRect(form_, "GaugeN1"), wxRect(170, 339, 124, 35));
     EXPECT_EQ(DesignRect(form_, "GaugeP1"), wxRect(293, 339, 124, 35));

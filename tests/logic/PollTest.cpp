@@ -25,7 +25,8 @@ namespace {
 
 std::string State(double cr, double cpu, double prog) {
     return "ncfft=12\ncr=" + std::to_string(cr) + "\nfl=2048\ncpu=" + std::to_string(cpu) +
-           "\nprog=" + std::to_string(prog) + "\npotfreq=-1\n";
+           "\nprog=" + std::to_string(prog) +
+           "\npotfreq=-1\nbs_power=0\nbg_power=0\nbg_true_mean=0\nbg_chisq=0\n";
 }
 
 constexpr const char* kHeader =
@@ -178,8 +179,46 @@ TEST_F(PollTest, FastWatchNearTheEndOfTheSweep) {
 
     WriteAt("result.sah", std::string(kHeader) + State(-50, 5050, 1), 20);
     monitor_->Timer4Timer();
-    EXPECT_FALSE(view_.TimerOn(TimerId::Timer4));
     EXPECT_FALSE(monitor_->LiveMode());
+    // The finished search stands at its end, below the watch's line: one
+    // more quick look finds nothing new and the watch stops.
+    monitor_->Timer4Timer();
+    EXPECT_FALSE(view_.TimerOn(TimerId::Timer4));
+}
+
+TEST_F(PollTest, TheClientsVersionChoosesTheZoom) {
+    WriteAt("state.sah", State(1, 100, 0.1), 0);
+    for (const auto& [minor, zoom] : {std::pair{"04\n", 0}, std::pair{"01\n", 1}}) {
+        client_.Write("version.sah", std::string("major_version=") + (zoom == 0 ? "2" : "3") +
+                                         "\nminor_version=" + minor);
+        Start();
+        EXPECT_EQ(monitor_->Bar().ZoomState(), zoom);
+    }
+    client_.Write("version.sah", "major_version=3\nminor_version=3\n");
+    Start();
+    EXPECT_EQ(monitor_->Bar().ZoomState(), 2);
+    EXPECT_EQ(monitor_->Bar().DriftRange(), 50);
+    EXPECT_DOUBLE_EQ(monitor_->GraphView().XScale(), 24.8 / 5);
+
+    // The button goes to the ±10 Hz/s view and back.
+    monitor_->ZoomBtnClick();
+    EXPECT_EQ(monitor_->Bar().ZoomState(), 0);
+    monitor_->ZoomBtnClick();
+    EXPECT_EQ(monitor_->Bar().ZoomState(), 2);
+}
+
+TEST_F(PollTest, FinishedSearchShowsTheWholeBarOrange) {
+    WriteAt("state.sah", State(-30, 5000, 0.9), 0);
+    Start();
+    WriteAt("result.sah", std::string(kHeader) + State(-50, 5555, 1), 20);
+
+    monitor_->Timer1Timer();
+
+    EXPECT_DOUBLE_EQ(monitor_->Figures().CurrentChirp, -50);
+    EXPECT_EQ(monitor_->Bar().Progress(signals::kGaugeN1), 0);
+    EXPECT_EQ(monitor_->Bar().Progress(signals::kGaugeN2), 0);
+    EXPECT_EQ(monitor_->Bar().Progress(signals::kGaugeP2),
+              monitor_->Bar().Maximum(signals::kGaugeP2));
 }
 
 TEST_F(PollTest, MissingStateFileResetsTheDisplay) {

@@ -73,7 +73,9 @@ protected:
         client_.Write("version.sah", "major_version=3\nminor_version=3\n");
         client_.Write("user_info" + std::string(ext), kUserInfo);
         client_.Write("work_unit" + std::string(ext), kWorkUnit);
-        client_.Write("state" + std::string(ext), "ncfft=1\ncr=0.0\ncpu=10.5\nprog=0.01\n");
+        client_.Write("state" + std::string(ext),
+                      "ncfft=1\ncr=0.0\ncpu=10.5\nprog=0.01\nbs_power=0\nbg_power=0\n"
+                      "bg_true_mean=0\nbg_chisq=0\n");
     }
 
     void RegisterClientDir(const std::string& dir) {

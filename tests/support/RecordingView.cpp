@@ -47,9 +47,20 @@ void RecordingView::AlignLabel(views::Control c, int right, int middle) {
     controls_[Slot(c)].alignRight = right;
     controls_[Slot(c)].alignMiddle = middle;
 }
-void RecordingView::SetPicture(views::Control, const canvas::Canvas& shown) {
-    picture = shown;
-    ++pictureUpdates;
+void RecordingView::SetPicture(views::Control c, const canvas::Canvas& shown) {
+    pictures.insert_or_assign(c, shown);
+    ++controls_[Slot(c)].pictureWrites;
+    if (c == views::Control::Image) ++pictureUpdates;
+}
+void RecordingView::SetBounds(views::Control c, int left, int top, int width, int height) {
+    ControlState& state = controls_[Slot(c)];
+    state.left = left;
+    state.top = top;
+    if (width >= 0) state.width = width;
+    if (height >= 0) state.height = height;
+}
+void RecordingView::SetGlyph(views::Control c, views::Glyph glyph) {
+    controls_[Slot(c)].glyph = glyph;
 }
 void RecordingView::SetHandCursor(views::Control c, bool hand) {
     controls_[Slot(c)].handCursor = hand;

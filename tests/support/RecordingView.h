@@ -28,6 +28,8 @@ public:
     void AlignLabel(views::Control c, int right, int middle) override;
     void SetPicture(views::Control c, const canvas::Canvas& picture) override;
     void SetHandCursor(views::Control c, bool hand) override;
+    void SetBounds(views::Control c, int left, int top, int width, int height) override;
+    void SetGlyph(views::Control c, views::Glyph glyph) override;
     views::Rgb ButtonFaceColor() const override { return faceColor; }
     void SetTimer(views::TimerId t, bool enabled) override;
     void AddSelectorItem(std::string_view item) override;
@@ -49,6 +51,9 @@ public:
         int position = 0;
         int textWrites = 0;
         int alignRight = 0, alignMiddle = 0;
+        int pictureWrites = 0;
+        int left = 0, top = 0, width = 0, height = 0;
+        views::Glyph glyph = views::Glyph::ZoomOut;
         bool handCursor = false;
     };
     const ControlState& State(views::Control c) const;
@@ -59,9 +64,14 @@ public:
     bool Checked(views::Control c) const { return State(c).checked; }
     bool TimerOn(views::TimerId t) const;
 
-    // The last picture shown in Image, and how many times one was shown.
-    std::optional<canvas::Canvas> picture;
+    // The last picture shown in each picture control, and how many times
+    // Image got one.
+    std::map<views::Control, canvas::Canvas> pictures;
     int pictureUpdates = 0;
+    const canvas::Canvas* Picture(views::Control c = views::Control::Image) const {
+        const auto it = pictures.find(c);
+        return it == pictures.end() ? nullptr : &it->second;
+    }
     views::Rgb faceColor{240, 240, 240};
 
     std::vector<std::string> selectorItems;
