@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "clientfiles/ClientDir.h"
+#include "history/Archive.h"
 #include "history/ArchiveCounter.h"
 
 namespace monitor {
@@ -60,7 +61,10 @@ Monitor::Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Servi
       graph_(view, DesignGraphGeometry(), lists_, menus_, services.environment.DecimalSeparator()),
       bests_(view, lists_, shown_, readers_, services.environment.DecimalSeparator()),
       driftBar_(view),
-      progress_(view) {
+      progress_(view),
+      signalInfo_([this](views::SignalInfoEvents& events) -> views::SignalInfoView& {
+          return view_.OpenSignalInfo(events);
+      }, lists_, selected_, figures_, env_, [this] { graph_.DrawSignals(false); }) {
     env_.decimalSeparator = services_.environment.DecimalSeparator();
     env_.onNaturalZoom = [this](int naturalZoom) {
         if (naturalZoom != driftBar_.ZoomState()) SetZoom(naturalZoom);
@@ -151,6 +155,7 @@ bool Monitor::FindClientDirectory(bool& settingsChanged) {
 }
 
 bool Monitor::ShowClientDirectory(bool readOnly) {
+    readOnly_ = readOnly;
     view_.AddSelectorItem("current");
     view_.AddSelectorItem("total");
     if (!ReadArchiveCounter(readOnly)) return false;
@@ -235,7 +240,7 @@ void Monitor::Poll() {
         if (env_.liveMode) {
             StartNextWorkUnit();
         } else {
-            FinishWorkUnit();
+            if (!FinishWorkUnit()) return;
             if (!files.FileExists(ResultFile())) {
                 // The result was taken away at once and the client is on
                 // its next work unit: this nested poll finds it.
@@ -268,12 +273,32 @@ void Monitor::StartNextWorkUnit() {
     ResetProgress();
 }
 
-void Monitor::FinishWorkUnit() {
+bool Monitor::FinishWorkUnit() {
     workUnitPath_ = statePath_ = outfilePath_ = ResultFile();
     ReadWorkUnitHeader();
-    ArchiveResult();
+    if (!ArchiveResult()) return false;
     // With a work-unit cache, this is where the cache cycle stores the
     // result and gives the client its next work unit.
+    return true;
+}
+
+bool Monitor::ArchiveResult() {
+    if (readOnly_) return true;
+    const auto outcome = history::ArchiveResult(services_.files, programDir_, ResultFile(),
+                                                figures_.WorkUnitName, env_.archiveCount);
+    using Kind = history::ArchiveOutcome::Kind;
+    switch (outcome.kind) {
+        case Kind::Archived:
+            view_.AddSelectorItem(std::to_string(outcome.number));
+            return true;
+        case Kind::CounterFailed:
+            dialogs_.ShowError(outcome.error);
+            return false;
+        case Kind::AlreadyThere:
+        case Kind::CopyFailed:
+            break;
+    }
+    return true;
 }
 
 void Monitor::Timer2Timer() {

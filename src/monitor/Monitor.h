@@ -11,6 +11,7 @@
 
 #include "clientfiles/Readers.h"
 #include "clientfiles/Scanner.h"
+#include "inspection/SignalInfo.h"
 #include "monitor/Progress.h"
 #include "monitor/SettingsStore.h"
 #include "platform/Platform.h"
@@ -106,6 +107,10 @@ public:
     const signals::BestValues& Bests() const { return bests_.Values(); }
     // Indices of the selected signal of each kind (-1: none).
     const std::array<std::int32_t, 4>& SelectedSignals() const { return selected_; }
+    // The signal info window, closed before the lists are freed or trimmed
+    // (the selector, the cache); its logic, for tests and front ends.
+    void CloseSignalInfo() { signalInfo_.CloseSignalInfo(); }
+    inspection::SignalInfo& SignalInfoWindow() { return signalInfo_; }
     const std::string& WorkUnitPath() const { return workUnitPath_; }
     const std::string& StatePath() const { return statePath_; }
     const std::string& OutfilePath() const { return outfilePath_; }
@@ -128,7 +133,9 @@ private:
     // One poll; Timer1Timer without the re-entry guard.
     void Poll();
     void StartNextWorkUnit();
-    void FinishWorkUnit();
+    // False when archiving failed and the rest of the poll is abandoned.
+    bool FinishWorkUnit();
+    bool ArchiveResult();
     // Timer2's test; true when it switched to the next work unit.
     bool WaitForNextWorkUnit();
 
@@ -140,12 +147,12 @@ private:
     void ComputeBestSignals() override;
 
     bool ReadResultFile();
+    // Opens the signal info window on the selection, or shows it anew.
+    void ShowSignalInfo() { signalInfo_.ShowSignalInfo(); }
 
     // Work of parts that are not built yet: the archive, the signal info
     // window, the work-unit selector and the install dialog. Each says what
     // it will do; none pretends to do it.
-    void ArchiveResult() {}          // copies the finished result into the archive
-    void ShowSignalInfo() {}         // opens the signal info window on the selection
     void ShowInstallDialog() {}      // first run or upgrade: install/upgrade dialog
     void WUComboBoxChange() {}       // shows the view the selector names
 
@@ -166,6 +173,8 @@ private:
     signals::DriftBar driftBar_;
     std::array<std::int32_t, 4> selected_{-1, -1, -1, -1};
     ProgressDisplay progress_;
+    // Last: it closes its window before anything it shows goes.
+    inspection::SignalInfo signalInfo_;
 
     std::string programDir_;
     std::string workUnitPath_, statePath_, outfilePath_;
@@ -173,6 +182,7 @@ private:
     platform::DosStamp lastStateAge_ = 0;
     std::array<bool, 4> timers_{};
     bool inTick_ = false;
+    bool readOnly_ = false;  // skyvane-cli: nothing is written
     bool minimized_ = false;
     std::unique_ptr<platform::WindowAnnouncement> announcement_;
 };

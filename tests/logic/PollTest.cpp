@@ -146,6 +146,10 @@ TEST_F(PollTest, FinishWaitsForTheNextWorkUnitAndStartsItEmpty) {
     EXPECT_EQ(view_.Text(Control::LeftTimeLabel), "0:00:00");
     EXPECT_FALSE(view_.TimerOn(TimerId::Timer1));
     EXPECT_TRUE(view_.TimerOn(TimerId::Timer2));
+    // AND the result was archived as number 1
+    EXPECT_EQ(program_.Read("old/seti1.txt"), client_.Read("result.sah"));
+    EXPECT_EQ(view_.selectorItems.back(), "1");
+    EXPECT_EQ(monitor_->ArchiveCount(), 1);
 
     // AND waiting changes nothing while the client has no new work unit
     monitor_->Timer2Timer();
