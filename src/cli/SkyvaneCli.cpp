@@ -2,7 +2,9 @@
 // directory, computed by the same logic, printed for scripts and tests. It
 // only reads: no settings, counter, archive or registry value is written.
 
+#include <charconv>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -10,8 +12,10 @@
 #include <vector>
 
 #include "canvas/Canvas.h"
+#include "cli/InspectionCommands.h"
 #include "cli/Json.h"
 #include "clientfiles/ClientDir.h"
+#include "inspection/HeadlessSignalInfoView.h"
 #include "monitor/Monitor.h"
 #include "platform/Platform.h"
 #include "views/ControlNames.h"
@@ -24,11 +28,14 @@ constexpr const char* kUsage =
     "usage: skyvane-cli status --client-dir DIR\n"
     "       skyvane-cli graph --client-dir DIR --png FILE [--scale CODE] [--hide KINDS]\n"
     "                         [--dots] [--axis KIND]\n"
+    "  both also take [--view current|total|N] [--total-mode all|best|last] [--ignore-fast]\n"
     "  status  print what the main window shows for DIR as one JSON object\n"
     "  graph   write the drift-rate graph of DIR's work unit as a PNG picture\n"
     "          CODE: 1, 2, 4, 8, 16 or 32 (the scale 1/2 to X16; 2 is normal)\n"
     "          KINDS: a comma-separated list of spikes, gaussians, triplets, pulses\n"
-    "          KIND: the kind whose scale the vertical axis shows\n";
+    "          KIND: the kind whose scale the vertical axis shows\n"
+    "  --view  what the work-unit selector shows: the live work unit, the totals over\n"
+    "          the archive in the program directory, or archived work unit N\n";
 
 // Passes reads through and refuses every change, so that no code path of
 // the shared logic can write while the CLI runs.
@@ -113,6 +120,10 @@ public:
     void ShowWindow(bool) override {}
     void ShowTrayIcon(bool) override {}
     void Terminate() override {}
+    // Nothing opens it here; the inspection commands have their own.
+    views::SignalInfoView& OpenSignalInfo(views::SignalInfoEvents&) override {
+        return signalInfo_;
+    }
 
     void AddTo(cli::JsonObject& json) const {
         for (const auto& [control, text] : texts_) json.Add(views::ControlName(control), text);
@@ -136,6 +147,7 @@ public:
 
 private:
     std::map<views::Control, bool> visible_;
+    inspection::HeadlessSignalInfoView signalInfo_;
 };
 
 // Message boxes become lines of the output; nobody is asked anything.
@@ -170,6 +182,9 @@ struct Arguments {
     std::vector<int> hidden;
     bool dots = false;
     std::optional<int> axis;
+    int view = monitor::kCurrentItem;  // selector item: current, total, archive
+    std::optional<std::uint8_t> totalMode;
+    bool ignoreFast = false;
 };
 
 // The arguments, or a one-line reason why they are wrong.
@@ -182,6 +197,8 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, std::string& erro
         const bool hasValue = i + 1 < argc;
         if (word == "--dots") {
             args.dots = true;
+        } else if (word == "--ignore-fast") {
+            args.ignoreFast = true;
         } else if (!hasValue) {
             error = "missing value or unknown option: " + word;
             return std::nullopt;
@@ -194,6 +211,27 @@ std::optional<Arguments> ParseArguments(int argc, char** argv, std::string& erro
             for (int c : {1, 2, 4, 8, 16, 32})
                 if (code == std::to_string(c)) args.scale = static_cast<std::uint8_t>(c);
             if (!args.scale) error = "scale code must be 1, 2, 4, 8, 16 or 32: " + code;
+        } else if (word == "--view") {
+            const std::string view = argv[++i];
+            if (view == "current") {
+                args.view = monitor::kCurrentItem;
+            } else if (view == "total") {
+                args.view = monitor::kTotalItem;
+            } else {
+                std::int32_t number = 0;
+                const auto [end, ec] =
+                    std::from_chars(view.data(), view.data() + view.size(), number);
+                if (ec != std::errc() || end != view.data() + view.size() || number < 1)
+                    error = "view must be current, total or an archive number: " + view;
+                else
+                    args.view = number + 1;
+            }
+        } else if (word == "--total-mode") {
+            const std::string mode = argv[++i];
+            const char* modes[] = {"all", "best", "last"};
+            for (std::uint8_t m = 0; m < 3; ++m)
+                if (mode == modes[m]) args.totalMode = static_cast<std::uint8_t>(m + 1);
+            if (!args.totalMode) error = "total mode must be all, best or last: " + mode;
         } else if (word == "--axis") {
             args.axis = KindByName(argv[++i]);
             if (!args.axis) error = std::string("unknown signal kind: ") + argv[i];
@@ -226,8 +264,9 @@ public:
           monitor_(view_, dialogs_,
                    {real_.registry, files_, real_.windows, real_.shell, real_.environment}) {}
 
-    // False (with the reason on stderr) when `dir` is no client directory.
-    bool Open(const std::string& dir) {
+    // False (with the reason on stderr) when `dir` is no client directory or
+    // the view cannot be shown.
+    bool Open(const std::string& dir, const Arguments& args) {
         const std::string clientPath = clientfiles::WithTrailingSeparator(dir);
         if (!files_.DirectoryExists(clientPath)) {
             std::cerr << "skyvane-cli: no such directory: " << dir << "\n";
@@ -239,6 +278,15 @@ public:
             return false;
         }
         monitor_.OpenClientDirectory(clientPath, {{}, /*readOnly=*/true});
+        // The totals' menu first, as a user would set it before choosing.
+        if (args.totalMode) monitor_.TotalMenuClick(*args.totalMode);
+        if (args.ignoreFast) monitor_.MenuTotalIgnoreClick();
+        if (args.view > monitor_.ArchiveCount() + 1) {
+            std::cerr << "skyvane-cli: no archived work unit " << args.view - 1 << " (there are "
+                      << monitor_.ArchiveCount() << ")\n";
+            return false;
+        }
+        monitor_.WUComboBoxChange(args.view);
         return true;
     }
 
@@ -255,10 +303,19 @@ private:
     monitor::Monitor monitor_;
 };
 
+// Runs `use` on the logic opened read-only on `dir`.
+int WithClientDirectory(const std::string& dir,
+                        const std::function<int(const monitor::Monitor&)>& use) {
+    platform::NativePlatform native;
+    Session session(native);
+    if (!session.Open(dir, Arguments{})) return kUsageError;
+    return use(session.Monitor());
+}
+
 int Status(const Arguments& args) {
     platform::NativePlatform native;
     Session session(native);
-    if (!session.Open(*args.clientDir)) return kUsageError;
+    if (!session.Open(*args.clientDir, args)) return kUsageError;
     const monitor::Monitor& monitor = session.Monitor();
 
     cli::JsonObject json;
@@ -296,7 +353,7 @@ int GraphPicture(const Arguments& args) {
     }
     platform::NativePlatform native;
     Session session(native);
-    if (!session.Open(*args.clientDir)) return kUsageError;
+    if (!session.Open(*args.clientDir, args)) return kUsageError;
 
     // The menus, as a user would click them.
     monitor::Monitor& monitor = session.Monitor();
@@ -318,15 +375,16 @@ int GraphPicture(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto code = cli::RunInspectionCommand(argc, argv, WithClientDirectory)) return *code;
     std::string error;
     const auto args = ParseArguments(argc, argv, error);
     if (!args || !args->clientDir) {
         if (!error.empty()) std::cerr << "skyvane-cli: " << error << "\n";
-        std::cerr << kUsage;
+        std::cerr << kUsage << cli::kInspectionUsage;
         return kUsageError;
     }
     if (args->command == "status") return Status(*args);
     if (args->command == "graph") return GraphPicture(*args);
-    std::cerr << kUsage;
+    std::cerr << kUsage << cli::kInspectionUsage;
     return kUsageError;
 }

@@ -6,6 +6,7 @@
 #include "clientfiles/ClientDir.h"
 #include "history/Archive.h"
 #include "history/ArchiveCounter.h"
+#include "inspection/SignalSort.h"
 
 namespace monitor {
 
@@ -62,9 +63,11 @@ Monitor::Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Servi
       bests_(view, lists_, shown_, readers_, services.environment.DecimalSeparator()),
       driftBar_(view),
       progress_(view),
-      signalInfo_([this](views::SignalInfoEvents& events) -> views::SignalInfoView& {
-          return view_.OpenSignalInfo(events);
-      }, lists_, selected_, figures_, env_, [this] { graph_.DrawSignals(false); }) {
+      signalInfo_(
+          [this](views::SignalInfoEvents& events) -> views::SignalInfoView& {
+              return view_.OpenSignalInfo(events);
+          },
+          lists_, selected_, figures_, env_, [this] { graph_.DrawSignals(false); }) {
     env_.decimalSeparator = services_.environment.DecimalSeparator();
     env_.onNaturalZoom = [this](int naturalZoom) {
         if (naturalZoom != driftBar_.ZoomState()) SetZoom(naturalZoom);
@@ -267,6 +270,8 @@ void Monitor::Poll() {
 
 void Monitor::StartNextWorkUnit() {
     SetLivePaths();
+    // The window shows records that are about to go.
+    CloseSignalInfo();
     lists_.ClearSignals();
     graph_.ClearGraph();
     ReadWorkUnitHeader();
@@ -321,10 +326,7 @@ bool Monitor::WaitForNextWorkUnit() {
 void Monitor::Timer3Timer() {
     if (Busy()) return;
     FlagScope tick(inTick_);
-    if (services_.files.FileExists(ResultFile())) {
-        view_.SelectSelectorItem(kCurrentItem);
-        WUComboBoxChange();
-    }
+    if (services_.files.FileExists(ResultFile())) SelectCurrent();
 }
 
 void Monitor::Timer4Timer() {
@@ -346,6 +348,7 @@ bool Monitor::ReadResultFile() {
     context.ignoreFast = menus_.IgnoreFast();
     context.noAlerts = settings_.Values().NoAlerts;
     context.clientVersion = figures_.ClientVersion;
+    context.currentArchiveNumber = currentArchiveNumber_;
     context.decimalSeparator = env_.decimalSeparator;
     const bool read = resultReader_.ReadResultFile(outfilePath_, context);
     // The best values on screen were reset by the reading: recompute them
@@ -419,11 +422,162 @@ void Monitor::SkyMapButtonClick() {
     if (dialogs_.AskYesNo(kSkyMapQuestion)) services_.shell.OpenUrl(kSkyMapUrl);
 }
 
+// ---------------------------------------------------------------- selector
+
+void Monitor::SelectCurrent() {
+    view_.SelectSelectorItem(kCurrentItem);
+    WUComboBoxChange(kCurrentItem);
+}
+
+void Monitor::WUComboBoxChange(int index) {
+    if (index == shownView_ || index < 0 || index > env_.archiveCount + 1) return;
+    if (shownView_ == kCurrentItem) workUnitInProgress_ = env_.liveMode;
+    // Away from the live view, a finish of the client's work unit brings the
+    // window back, so that the finished work unit gets archived.
+    SetTimer(TimerId::Timer3, workUnitInProgress_ && index != kCurrentItem);
+
+    driftBar_.SetLastGaugeValue(-100);
+    CloseSignalInfo();
+    lists_.ClearSignals();
+    lastStateAge_ = 0;
+    view_.SetHandCursor(Control::Image, false);
+    view_.SetVisible(Control::SAHVerLabel, index != kTotalItem);
+
+    if (index == kCurrentItem) {
+        ShowCurrentView();
+    } else if (index == kTotalItem) {
+        ShowTotalView();
+    } else if (!ShowArchivedView(index - 1)) {
+        return;
+    }
+    CloseSignalInfo();
+    shownView_ = index;
+}
+
+void Monitor::ShowPanels(bool userAndTotals) {
+    view_.SetVisible(Control::WUPanel, !userAndTotals);
+    view_.SetVisible(Control::ProgressPanel, !userAndTotals);
+    view_.SetVisible(Control::UserPanel, userAndTotals);
+    view_.SetVisible(Control::TotalInfoPanel, userAndTotals);
+}
+
+void Monitor::ShowCurrentView() {
+    view_.SetText(Control::LeftTimeCaption, "Estimated time left:");
+    view_.SetText(Control::TotalTimeCaption, "Estimated total time:");
+    ShowPanels(false);
+    env_.liveMode = true;
+    env_.selector = clientfiles::SelectorView::Current;
+    SetLivePaths();
+    graph_.ClearGraph();
+    SetTimer(TimerId::Timer1, true);
+    ReadWorkUnitHeader();
+    Poll();
+    view_.SetVisible(Control::ZoomBtn, false);
+}
+
+void Monitor::ShowTotalView() {
+    env_.liveMode = false;
+    env_.selector = clientfiles::SelectorView::Total;
+    SetTimer(TimerId::Timer1, false);
+    SetTimer(TimerId::Timer2, false);
+
+    // Every archive in turn, each signal stamped with its archive's number.
+    constexpr std::int32_t kLastWorkUnits = 20;
+    const std::int32_t first = menus_.TotalMode() == 3
+                                   ? std::max(1, env_.archiveCount - (kLastWorkUnits - 1))
+                                   : 1;
+    for (std::int32_t number = first; number <= env_.archiveCount; ++number) {
+        const std::string path = history::ArchiveFilePath(programDir_, number);
+        if (!services_.files.FileExists(path)) continue;
+        currentArchiveNumber_ = number;
+        outfilePath_ = path;
+        ReadResultFile();
+    }
+
+    if (menus_.TotalMode() == 2) {
+        // The best five of each kind, by the kind's own strength.
+        CloseSignalInfo();
+        inspection::SortSignalList(lists_, signals::kSpike, inspection::sortkey::kSpikePower);
+        inspection::SortSignalList(lists_, signals::kGaussian, inspection::sortkey::kGaussianScore);
+        inspection::SortSignalList(lists_, signals::kTriplet, inspection::sortkey::kTripletPower);
+        inspection::SortSignalList(lists_, signals::kPulse, inspection::sortkey::kPulseScore);
+        constexpr std::size_t kBest = 5;
+        const auto keepBest = [](auto& list) {
+            if (list.size() > kBest) list.resize(kBest);
+        };
+        keepBest(lists_.SpikeList);
+        keepBest(lists_.GaussianList);
+        keepBest(lists_.TripletList);
+        keepBest(lists_.PulseList);
+    }
+    view_.SetVisible(Control::NoSignalsLabel, lists_.Empty());
+
+    figures_.CurrentChirp = -driftBar_.DriftRange();
+    ShowDriftProgress();
+    readers_.ReadUserInfo(Env());
+    bests_.ComputeBestSignals(true);
+
+    ShowPanels(true);
+    graph_.ClearGraph();
+    graph_.DrawSignals(true);
+    view_.SetHint(Control::SkyPosLabel, "");
+    view_.SetVisible(Control::ZoomBtn, true);
+}
+
+bool Monitor::ShowArchivedView(std::int32_t number) {
+    view_.SetText(Control::LeftTimeCaption, "File Date:");
+    view_.SetText(Control::TotalTimeCaption, "Total time:");
+    const std::string path = history::ArchiveFilePath(programDir_, number);
+    const platform::DosStamp stamp = services_.files.FileStamp(path);
+    if (stamp == platform::kMissingStamp) {
+        dialogs_.ShowError("Old file not found");
+        return false;
+    }
+    // The time of day of the DOS stamp: hours, minutes, seconds / 2.
+    const auto time = static_cast<std::uint32_t>(stamp) & 0xFFFF;
+    view_.SetText(Control::LeftTimeLabel,
+                  services_.environment.LongTimeText(static_cast<int>(time >> 11),
+                                                     static_cast<int>((time >> 5) & 0x3F),
+                                                     static_cast<int>((time & 0x1F) * 2)));
+
+    ShowPanels(false);
+    env_.liveMode = false;
+    env_.selector = clientfiles::SelectorView::Archived;
+    SetTimer(TimerId::Timer1, false);
+    SetTimer(TimerId::Timer2, false);
+    workUnitPath_ = statePath_ = outfilePath_ = path;
+    currentArchiveNumber_ = number;
+    ReadWorkUnitHeader();
+    ReadResultFile();
+    readers_.ReadState(statePath_, Env(), *this);
+
+    view_.SetVisible(Control::NoSignalsLabel, lists_.Empty());
+    graph_.ClearGraph();
+    graph_.DrawSignals(true);
+    view_.SetVisible(Control::ZoomBtn, figures_.NaturalZoom > 0);
+    return true;
+}
+
+void Monitor::TotalMenuClick(std::uint8_t mode) {
+    menus_.CheckTotalMode(mode);
+    if (shownView_ != kTotalItem) return;
+    shownView_ = kCurrentItem;
+    WUComboBoxChange(kTotalItem);
+}
+
+void Monitor::MenuTotalIgnoreClick() {
+    menus_.ToggleIgnoreFast();
+    if (shownView_ != kTotalItem) return;
+    shownView_ = kCurrentItem;
+    WUComboBoxChange(kTotalItem);
+}
+
 // ---------------------------------------------------------- window's life
 
 void Monitor::FormClose() {
     view_.ShowTrayIcon(true);
     view_.ShowWindow(false);
+    if (shownView_ != kCurrentItem) SelectCurrent();
 }
 
 void Monitor::Show1Click() {

@@ -80,6 +80,15 @@ public:
     // The zoom button: the ±10 Hz/s view and back.
     void ZoomBtnClick();
 
+    // The work-unit selector: 0 "current", 1 "total", N + 1 archive N.
+    void WUComboBoxChange(int index);
+    // The "&Total" menu: which signals the totals collect (1 all, 2 best
+    // five, 3 last twenty work units), and whether fast work units count.
+    void TotalMenuClick(std::uint8_t mode);
+    void MenuTotalIgnoreClick();
+    // The selector item shown now.
+    int ShownView() const { return shownView_; }
+
     // The window's close button: hide to the tray; the close is refused.
     void FormClose();
     // Tray click or tray menu "Show".
@@ -147,6 +156,11 @@ private:
     void ComputeBestSignals() override;
 
     bool ReadResultFile();
+    void ShowCurrentView();
+    void ShowTotalView();
+    bool ShowArchivedView(std::int32_t number);
+    void ShowPanels(bool userAndTotals);
+    void SelectCurrent();
     // Opens the signal info window on the selection, or shows it anew.
     void ShowSignalInfo() { signalInfo_.ShowSignalInfo(); }
 
@@ -154,7 +168,6 @@ private:
     // window, the work-unit selector and the install dialog. Each says what
     // it will do; none pretends to do it.
     void ShowInstallDialog() {}      // first run or upgrade: install/upgrade dialog
-    void WUComboBoxChange() {}       // shows the view the selector names
 
     views::MainView& view_;
     views::Dialogs& dialogs_;
@@ -183,6 +196,11 @@ private:
     std::array<bool, 4> timers_{};
     bool inTick_ = false;
     bool readOnly_ = false;  // skyvane-cli: nothing is written
+    int shownView_ = kCurrentItem;
+    // Whether the client was working on a work unit when the window last
+    // left the live view: the other views watch for its finish.
+    bool workUnitInProgress_ = true;
+    std::int32_t currentArchiveNumber_ = 0;
     bool minimized_ = false;
     std::unique_ptr<platform::WindowAnnouncement> announcement_;
 };

@@ -912,6 +912,13 @@ void TMainForm::ShowTrayIcon(bool visible) {
         TrayNotifyIcon_->RemoveIcon();
 }
 
+// A window of its own above the main window; the logic fills it and shows
+// it.
+views::SignalInfoView& TMainForm::OpenSignalInfo(views::SignalInfoEvents& events) {
+    signalInfoForm_ = new inspection::TSignalInfoForm(this, events);
+    return *signalInfoForm_;
+}
+
 // The window goes at the next idle time, so the logic that asked may finish
 // its current step; the tray icon goes at once, or it would keep the
 // application alive.
@@ -981,6 +988,20 @@ void TMainForm::BindGraphCommands() {
     BindCommand(Control::DotsMenu, [this] { monitor_->PlotMenuClick(true); });
     BindCommand(Control::SkyMapButton, [this] { monitor_->SkyMapButtonClick(); });
     BindCommand(Control::ZoomBtn, [this] { monitor_->ZoomBtnClick(); });
+
+    // The work-unit selector and the totals' menu.
+    hasAction_[Index(Control::WUComboBox)] = true;
+    if (wxWindow* selector = ControlWindow(Control::WUComboBox)) {
+        selector->Enable();
+        selector->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
+            monitor_->WUComboBoxChange(event.GetSelection());
+        });
+    }
+    const std::pair<Control, std::uint8_t> totals[] = {
+        {Control::MenuTotalAll, 1}, {Control::MenuTotalBest, 2}, {Control::MenuTotalLast, 3}};
+    for (const auto& [item, mode] : totals)
+        BindCommand(item, [this, mode = mode] { monitor_->TotalMenuClick(mode); });
+    BindCommand(Control::MenuTotalIgnore, [this] { monitor_->MenuTotalIgnoreClick(); });
 }
 
 void TMainForm::Exit1Click() {

@@ -10,6 +10,7 @@
 
 #include <wx/frame.h>
 #include <wx/timer.h>
+#include <wx/weakref.h>
 
 #include <array>
 #include <functional>
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "inspection/TSignalInfoForm.h"
 #include "monitor/Monitor.h"
 #include "monitor/WxDialogs.h"
 #include "platform/Platform.h"
@@ -70,6 +72,7 @@ public:
     void ShowWindow(bool visible) override;
     void ShowTrayIcon(bool visible) override;
     void Terminate() override;
+    views::SignalInfoView& OpenSignalInfo(views::SignalInfoEvents& events) override;
 
     // Tray-icon click and tray menu "Show".
     void Show1Click();
@@ -85,6 +88,8 @@ public:
     bool MenuItemShown(std::string_view name) const;
     bool TimerRunning(views::TimerId t) const;
     bool TrayIconShown() const { return trayIconShown_; }
+    // The signal info window while it is open, else nullptr.
+    inspection::TSignalInfoForm* SignalInfoForm() const { return signalInfoForm_; }
 
 private:
     // A menu item and the menu it belongs in. wx cannot hide a menu item, so
@@ -164,6 +169,8 @@ private:
 
     std::unique_ptr<WxDialogs> dialogs_;
     std::unique_ptr<Monitor> monitor_;
+    // Gone (null) as soon as the window is destroyed, whoever closed it.
+    wxWeakRef<inspection::TSignalInfoForm> signalInfoForm_;
 };
 
 }  // namespace monitor

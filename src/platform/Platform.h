@@ -138,6 +138,8 @@ public:
     virtual std::string ProgramDirectory() = 0;
     // The user's decimal separator for numbers shown on screen.
     virtual char DecimalSeparator() = 0;
+    // A time of day in the user's long time format ("14:05:09", "2:05:09 PM").
+    virtual std::string LongTimeText(int hour, int minute, int second) = 0;
 };
 
 // The separator between directories in a path: '\\' on Windows, '/' elsewhere.

@@ -62,11 +62,7 @@ void GraphMenus::ApplyGraphSettings(history::TSettingsRec& settings) {
 
     if (settings.DotPlot <= 1) CheckPlot(settings.DotPlot == 1);
 
-    if (settings.TotalMode >= 1 && settings.TotalMode <= 3) {
-        totalMode_ = settings.TotalMode;
-        for (std::uint8_t mode = 1; mode <= 3; ++mode)
-            view_.SetChecked(kTotalItems[mode - 1], mode == totalMode_);
-    }
+    CheckTotalMode(settings.TotalMode);
 
     ignoreFast_ = settings.IgnoreFast;
     view_.SetChecked(Control::MenuTotalIgnore, ignoreFast_);
@@ -81,6 +77,18 @@ void GraphMenus::ApplyGraphSettings(history::TSettingsRec& settings) {
 void GraphMenus::CheckScale(std::uint8_t code) {
     scaleCode_ = code;
     for (const ScaleItem& s : kScaleItems) view_.SetChecked(s.item, s.code == code);
+}
+
+void GraphMenus::CheckTotalMode(std::uint8_t mode) {
+    // Other values leave the menu as it is.
+    if (mode < 1 || mode > 3) return;
+    totalMode_ = mode;
+    for (std::uint8_t m = 1; m <= 3; ++m) view_.SetChecked(kTotalItems[m - 1], m == totalMode_);
+}
+
+void GraphMenus::ToggleIgnoreFast() {
+    ignoreFast_ = !ignoreFast_;
+    view_.SetChecked(Control::MenuTotalIgnore, ignoreFast_);
 }
 
 void GraphMenus::ToggleKind(int kind) {

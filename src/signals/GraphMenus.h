@@ -38,6 +38,9 @@ public:
     void CheckPlot(bool dots);
     // `kind` becomes the axis kind and is drawn on top of the others.
     void MoveToTop(int kind);
+    // Which signals the totals collect: 1 all, 2 best five, 3 last twenty.
+    void CheckTotalMode(std::uint8_t mode);
+    void ToggleIgnoreFast();
 
     std::uint8_t ScaleCode() const { return scaleCode_; }
     // Vertical scale factor of the scale code: 0.5 to 16.

@@ -32,8 +32,12 @@ std::string_view ControlName(Control c) {
             return "ProgressBar";
         case Control::CPUTimeLabel:
             return "CPUTimeLabel";
+        case Control::LeftTimeCaption:
+            return "LeftTimeCaption";
         case Control::LeftTimeLabel:
             return "LeftTimeLabel";
+        case Control::TotalTimeCaption:
+            return "TotalTimeCaption";
         case Control::TotalTimeLabel:
             return "TotalTimeLabel";
         case Control::CacheStateLabel:

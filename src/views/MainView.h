@@ -12,6 +12,9 @@ class Canvas;
 
 namespace views {
 
+class SignalInfoView;
+class SignalInfoEvents;
+
 // Controls and menu items of the main window the logic writes to, named
 // after their components.
 enum class Control {
@@ -32,7 +35,9 @@ enum class Control {
     PercentageLabel,
     ProgressBar,
     CPUTimeLabel,
+    LeftTimeCaption,
     LeftTimeLabel,
+    TotalTimeCaption,
     TotalTimeLabel,
     CacheStateLabel,
     // TotalInfoPanel
@@ -151,6 +156,11 @@ public:
     virtual void ShowWindow(bool visible) = 0;
     virtual void ShowTrayIcon(bool visible) = 0;
     virtual void Terminate() = 0;
+
+    // Creates the signal info window (hidden) and returns its view; the
+    // window reports its events to `events` until it is closed. Called only
+    // while no such window is open.
+    virtual SignalInfoView& OpenSignalInfo(SignalInfoEvents& events) = 0;
 };
 
 }  // namespace views

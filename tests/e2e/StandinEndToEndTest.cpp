@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <filesystem>
+#include <set>
 #include <functional>
 #include <thread>
 
@@ -33,11 +35,11 @@ namespace {
 // The stand-in client running in `dir` until the object goes.
 class ClientProcess {
 public:
-    ClientProcess(const std::string& dir, const std::string& server) {
+    ClientProcess(const std::string& dir, const std::string& server, int seconds = 6) {
         const std::string program = STANDIN_PATH;
-        std::vector<std::string> words = {program,      "--seconds", "6",     "--xfer-seconds",
-                                          "3",          "--seed",    "11",    "--server",
-                                          server,       "--quiet"};
+        std::vector<std::string> words = {program,  "--seconds", std::to_string(seconds),
+                                          "--xfer-seconds", "3", "--seed", "11",
+                                          "--server", server, "--quiet"};
         std::vector<char*> argv;
         for (auto& w : words) argv.push_back(w.data());
         argv.push_back(nullptr);
@@ -131,6 +133,42 @@ TEST_F(EndToEnd, FollowsTheClientThroughAFinishIntoTheNextWorkUnit) {
     EXPECT_EQ(monitor_->StatePath(), client_.Path("state.sah"));
     EXPECT_TRUE(view_.TimerOn(TimerId::Timer1));
     EXPECT_FALSE(view_.TimerOn(TimerId::Timer2));
+    EXPECT_TRUE(dialogs_.errors.empty()) << dialogs_.errors.front();
+}
+
+TEST_F(EndToEnd, EveryFinishedWorkUnitIsArchivedOnceInOrder) {
+    ClientProcess client(client_.Path(), server_.Path(), /*seconds=*/4);
+    ASSERT_TRUE(client.Started());
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!client_.Exists("state.sah") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    monitor_ = std::make_unique<monitor::Monitor>(view_, dialogs_, native_.services());
+    monitor_->OpenClientDirectory(client_.Path(), {});
+
+    // WHEN the client finishes three work units while Skyvane runs
+    ASSERT_TRUE(RunTimersUntil([&] { return monitor_->ArchiveCount() >= 3; }, 45s));
+
+    // THEN each was archived once, in the order the client returned them
+    std::vector<std::string> returned;
+    for (const auto& entry : std::filesystem::directory_iterator(server_.Path("results")))
+        returned.push_back(entry.path().filename().string());
+    ASSERT_GE(returned.size(), 2u);
+    for (int n = 1; n <= 3; ++n) {
+        const std::string archived = program_.Read("old/seti" + std::to_string(n) + ".txt");
+        EXPECT_FALSE(archived.empty()) << n;
+        for (int m = 1; m < n; ++m)
+            EXPECT_NE(archived, program_.Read("old/seti" + std::to_string(m) + ".txt"))
+                << "work unit archived twice: " << m << " and " << n;
+    }
+    EXPECT_FALSE(program_.Exists("old/seti4.txt"));
+    EXPECT_EQ(view_.selectorItems,
+              (std::vector<std::string>{"current", "total", "1", "2", "3"}));
+
+    // AND the totals show the signals of all three
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    std::set<std::int32_t> units;
+    for (const auto& spike : monitor_->Lists().SpikeList) units.insert(spike.WorkUnit);
+    EXPECT_EQ(units, (std::set<std::int32_t>{1, 2, 3}));
     EXPECT_TRUE(dialogs_.errors.empty()) << dialogs_.errors.front();
 }
 

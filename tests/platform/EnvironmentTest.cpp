@@ -48,6 +48,13 @@ TEST_F(EnvironmentTest, DecimalSeparatorIsOneNonDigitCharacter) {
     EXPECT_FALSE(separator >= '0' && separator <= '9') << separator;
 }
 
+TEST_F(EnvironmentTest, LongTimeShowsHoursMinutesAndSeconds) {
+    // Whatever the user's format, the minutes and seconds stand in it.
+    const std::string text = environment_.LongTimeText(14, 5, 9);
+    EXPECT_NE(text.find("05"), std::string::npos) << text;
+    EXPECT_NE(text.find("09"), std::string::npos) << text;
+}
+
 TEST_F(EnvironmentTest, PathSeparatorIsTheSystemsOwn) {
 #ifndef _WIN32
     EXPECT_EQ(platform::PathSeparator(), '/');

@@ -77,5 +77,9 @@ void RecordingView::SetApplicationTitle(std::string_view title) { applicationTit
 void RecordingView::ShowWindow(bool visible) { windowShown = visible; }
 void RecordingView::ShowTrayIcon(bool visible) { trayIconShown = visible; }
 void RecordingView::Terminate() { terminated = true; }
+views::SignalInfoView& RecordingView::OpenSignalInfo(views::SignalInfoEvents&) {
+    signalInfoWindows.push_back(std::make_unique<inspection::HeadlessSignalInfoView>());
+    return *signalInfoWindows.back();
+}
 
 }  // namespace testsupport

@@ -3,12 +3,14 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "canvas/Canvas.h"
 
+#include "inspection/HeadlessSignalInfoView.h"
 #include "views/MainView.h"
 
 namespace testsupport {
@@ -39,6 +41,7 @@ public:
     void ShowWindow(bool visible) override;
     void ShowTrayIcon(bool visible) override;
     void Terminate() override;
+    views::SignalInfoView& OpenSignalInfo(views::SignalInfoEvents& events) override;
 
     struct ControlState {
         std::string text;
@@ -81,6 +84,11 @@ public:
     bool windowShown = false;
     bool trayIconShown = false;
     bool terminated = false;
+    // Every signal info window opened, the last one open or closed.
+    std::vector<std::unique_ptr<inspection::HeadlessSignalInfoView>> signalInfoWindows;
+    inspection::HeadlessSignalInfoView* SignalInfoWindow() const {
+        return signalInfoWindows.empty() ? nullptr : signalInfoWindows.back().get();
+    }
 
 private:
     std::array<ControlState, static_cast<std::size_t>(views::Control::Count)> controls_;

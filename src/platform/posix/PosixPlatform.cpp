@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,22 @@ public:
         if (radix != nullptr && radix[0] != '\0' && radix[1] == '\0') separator = radix[0];
         freelocale(user);
         return separator;
+    }
+
+    std::string LongTimeText(int hour, int minute, int second) override {
+        std::tm time{};
+        time.tm_hour = hour;
+        time.tm_min = minute;
+        time.tm_sec = second;
+        char text[64] = {};
+        // The user's own time format, again without touching the process's
+        // locale.
+        locale_t user = newlocale(LC_TIME_MASK, "", nullptr);
+        const std::size_t length = user != nullptr
+                                       ? strftime_l(text, sizeof text, "%X", &time, user)
+                                       : std::strftime(text, sizeof text, "%X", &time);
+        if (user != nullptr) freelocale(user);
+        return std::string(text, length);
     }
 };
 

@@ -96,6 +96,18 @@ public:
         if (length == 2 && separator[0] != '\0') return separator[0];
         return '.';
     }
+
+    std::string LongTimeText(int hour, int minute, int second) override {
+        SYSTEMTIME time{};
+        time.wHour = static_cast<WORD>(hour);
+        time.wMinute = static_cast<WORD>(minute);
+        time.wSecond = static_cast<WORD>(second);
+        char text[64] = {};
+        // No flags and no format: the user's long time format.
+        const int length = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text,
+                                          static_cast<int>(sizeof text));
+        return length > 1 ? std::string(text, static_cast<std::size_t>(length - 1)) : std::string();
+    }
 };
 
 }  // namespace
