@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "canvas/Canvas.h"
+#include "monitor/WxPicturePanel.h"
 #include "monitor/WxText.h"
 
 namespace inspection {
@@ -56,34 +57,13 @@ views::Rgb SystemColour(wxSystemColour which) {
 
 // A plot: shows the picture the logic drew, blitted as it is, with its
 // notice (hidden until a plot has nothing to show) centred over it.
-class PlotPanel : public wxPanel {
+class PlotPanel : public monitor::PicturePanel {
 public:
     PlotPanel(wxWindow* parent, const char* name)
-        : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(kGraphWidth, kGraphHeight),
-                  wxBORDER_NONE, name) {
+        : PicturePanel(parent, wxDefaultPosition, wxSize(kGraphWidth, kGraphHeight), name) {
         SetMinSize(wxSize(kGraphWidth, kGraphHeight));
         SetMaxSize(wxSize(kGraphWidth, kGraphHeight));
         SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
-        // Repainted from the picture whenever the area needs it.
-        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
-            wxPaintDC dc(this);
-            if (bitmap_.IsOk())
-                dc.DrawBitmap(bitmap_, 0, 0);
-            else
-                dc.Clear();
-        });
-    }
-
-    void SetPicture(const canvas::Canvas& picture) {
-        const auto& bytes = picture.Bytes();
-        if (bytes.empty()) return;
-        // wxImage frees its data with free(): hand it a malloc'd copy.
-        auto* data = static_cast<unsigned char*>(std::malloc(bytes.size()));
-        if (data == nullptr) return;
-        std::copy(bytes.begin(), bytes.end(), data);
-        bitmap_ = wxBitmap(wxImage(picture.Width(), picture.Height(), data));
-        Refresh(false);
     }
 
     wxStaticText* AddNotice(const char* name, const wxString& text) {
@@ -98,9 +78,6 @@ public:
         notice->Hide();
         return notice;
     }
-
-private:
-    wxBitmap bitmap_;
 };
 
 // ------------------------------------------------------------ construction

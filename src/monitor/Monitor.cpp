@@ -240,6 +240,11 @@ void Monitor::Poll() {
     if (files.FileExists(ResultFile()) == env_.liveMode) {
         SetTimer(TimerId::Timer4, false);
         env_.liveMode = !env_.liveMode;
+        // The paths change below; the new file is read whatever its stamp.
+        // The client writes its result within the same two seconds as its
+        // last state more often than not, and the two stamps would compare
+        // equal.
+        lastStateAge_ = 0;
         if (env_.liveMode) {
             StartNextWorkUnit();
         } else {

@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "canvas/Canvas.h"
+#include "monitor/WxPicturePanel.h"
 #include "monitor/WxText.h"
 #include "views/ControlNames.h"
 
@@ -201,39 +202,6 @@ wxBitmap MagnifierGlyph(bool plus) {
     });
 }
 
-// ----------------------------------------------------------------- picture
-
-// A control that shows a picture the logic drew: the finished pixels are
-// copied into a bitmap and blitted as they are.
-class PicturePanel : public wxPanel {
-public:
-    PicturePanel(wxWindow* parent, const Box& box)
-        : wxPanel(parent, wxID_ANY, wxPoint(box.left, box.top), wxSize(box.width, box.height),
-                  wxBORDER_NONE) {
-        SetBackgroundStyle(wxBG_STYLE_PAINT);
-        Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
-            wxPaintDC dc(this);
-            if (bitmap_.IsOk())
-                dc.DrawBitmap(bitmap_, 0, 0);
-            else
-                dc.Clear();
-        });
-    }
-
-    void SetPicture(const canvas::Canvas& picture) {
-        const auto& bytes = picture.Bytes();
-        // wxImage frees its data with free(): hand it a malloc'd copy.
-        auto* data = static_cast<unsigned char*>(std::malloc(bytes.size()));
-        if (data == nullptr) return;
-        std::copy(bytes.begin(), bytes.end(), data);
-        bitmap_ = wxBitmap(wxImage(picture.Width(), picture.Height(), data));
-        Refresh(false);
-    }
-
-private:
-    wxBitmap bitmap_;
-};
-
 // ------------------------------------------------------------------- menus
 
 // Ids of the menu items that have a handler; the others get one from wx.
@@ -381,7 +349,8 @@ wxStaticText* TMainForm::AddValue(wxWindow* parent, Control c, const wxString& t
 void TMainForm::CreateControls() {
     // Created in this order so that the drift-rate bar lies on top of the
     // graph's bottom rows.
-    auto* Image = new PicturePanel(root_, kImage);
+    auto* Image = new PicturePanel(root_, wxPoint(kImage.left, kImage.top),
+                                   wxSize(kImage.width, kImage.height));
     Image->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     Register(Control::Image, Image);
     Image->Bind(wxEVT_MOTION, &TMainForm::ImageMouseMove, this);
@@ -407,7 +376,8 @@ void TMainForm::CreateControls() {
                                               {Control::GaugeP1, kGaugeP1},
                                               {Control::GaugeP2, kGaugeP2}};
     for (const auto& [control, box] : gauges) {
-        auto* gauge = new PicturePanel(root_, box);
+        auto* gauge =
+            new PicturePanel(root_, wxPoint(box.left, box.top), wxSize(box.width, box.height));
         gauge->SetBackgroundColour(kGrey);
         Register(control, gauge);
     }

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "monitor/Monitor.h"
+#include "gui/GuiTestSupport.h"
 #include "monitor/TMainForm.h"
 #include "monitor/WxAssert.h"
 #include "monitor/WxDialogs.h"
@@ -45,6 +46,9 @@
 #include "views/MainView.h"
 
 namespace {
+
+using guitest::Pump;
+using guitest::ScreenshotPath;
 
 using monitor::StartupResult;
 using monitor::TMainForm;
@@ -85,18 +89,6 @@ private:
     std::unique_ptr<wxGUIEventLoop> loop_;
 };
 
-// Lets the display and wx catch up: events, idle work (such as windows
-// destroyed with Destroy()), for about `ms` milliseconds.
-void Pump(int ms) {
-    wxStopWatch watch;
-    do {
-        wxTheApp->Yield(true);
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->ProcessIdle();
-        wxMilliSleep(10);
-    } while (watch.Time() < ms);
-}
-
 // Answers every modal dialog wx is about to show: `onDialog` returns the
 // dialog's result to skip it, or wxID_NONE to let it run.
 class DialogWatch : public wxModalDialogHook {
@@ -112,27 +104,12 @@ private:
     std::function<int(wxDialog*)> onDialog_;
 };
 
-std::string ScreenshotPath(const std::string& name) {
-    const char* dir = std::getenv("SKYVANE_SCREENSHOT_DIR");
-    std::string path =
-        dir != nullptr && *dir != '\0'
-            ? dir
-            : monitor::PathFromWx(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
-    if (path.back() != '/') path += '/';
-    return path + name;
-}
-
 // The whole screen, as the demo's viewer sees it, plus the window alone.
 void SaveScreenshot(const std::string& name, const wxRect& window) {
     const std::string path = ScreenshotPath(name + ".png");
     const std::string command = "import -window root '" + path + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    const std::string crop = "import -window root -crop " + std::to_string(window.width) + "x" +
-                             std::to_string(window.height) + "+" + std::to_string(window.x) + "+" +
-                             std::to_string(window.y) + " +repage '" +
-                             ScreenshotPath(name + "-window.png") + "'";
-    EXPECT_EQ(std::system(crop.c_str()), 0) << crop;
-    std::printf("screenshot: %s\n", path.c_str());
+    guitest::SaveWindowShot(name + "-window", window);
 }
 
 // A program directory, registry and runtime directory of the test's own,

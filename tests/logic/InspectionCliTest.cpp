@@ -3,38 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <array>
 #include <cstdio>
 #include <string>
 
 #include "sample/SampleClientFiles.h"
+#include "logic/RunCli.h"
 #include "support/TempDir.h"
 
+using testsupport::CliRun;
+using testsupport::RunCli;
 using testsupport::ScopedEnv;
 using testsupport::TempDir;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-CliRun RunCli(const std::string& args, const std::string& errFile) {
-    const std::string command = std::string(SKYVANE_CLI_PATH) + " " + args + " 2>" + errFile;
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
 
 class InspectionCliTest : public ::testing::Test {
 protected:

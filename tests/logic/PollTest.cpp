@@ -172,6 +172,20 @@ TEST_F(PollTest, FinishWaitsForTheNextWorkUnitAndStartsItEmpty) {
     EXPECT_EQ(view_.Text(Control::BestPeakLabel), "none");
 }
 
+TEST_F(PollTest, ResultWrittenInTheSameTwoSecondsAsTheLastStateIsRead) {
+    WriteAt("state.sah", State(-49, 5000, 0.9), 0);
+    Start();
+    ASSERT_EQ(view_.Text(Control::PercentageLabel), "90%");
+
+    // The result file's stamp equals the state file's last one.
+    WriteAt("result.sah", std::string(kHeader) + State(-50, 5555, 1), 1);
+    monitor_->Timer1Timer();
+
+    EXPECT_FALSE(monitor_->LiveMode());
+    EXPECT_EQ(view_.Text(Control::PercentageLabel), "100%");
+    EXPECT_EQ(view_.Text(Control::CPUTimeLabel), "1:32:35");
+}
+
 TEST_F(PollTest, FastWatchNearTheEndOfTheSweep) {
     WriteAt("state.sah", State(-48.5, 5000, 0.99), 0);
     Start();

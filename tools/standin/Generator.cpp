@@ -174,7 +174,9 @@ private:
         const Where where = Place(position);
         const double seconds = plan_.unit.Seconds();
         sample::GaussianSignal gaussian;
-        const bool striking = random_.Chance(0.03);
+        // Gaussians worth a second look are rare: about one work unit in
+        // ten has one.
+        const bool striking = random_.Chance(0.003);
         const double power = striking ? 5.5 + random_.Exponential(2) : 2 + random_.Exponential(0.9);
         gaussian.mean = Round6(random_.Between(0.95, 1.05));
         gaussian.peak = Round6(power * gaussian.mean);
