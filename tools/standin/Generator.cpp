@@ -537,9 +537,9 @@ std::string_view WorkUnitHeader(std::string_view workUnit) {
 }
 
 std::string GenerateResult(std::uint64_t seed, std::uint64_t index, ClientVersion version) {
-    sample::WorkUnitSpec spec = GenerateWorkUnitSpec(seed, index);
-    spec.dataBytes = 0;
-    const std::string header = sample::WorkUnitFile(spec);
+    sample::WorkUnitSpec unit = GenerateWorkUnitSpec(seed, index);
+    unit.dataBytes = 0;
+    const std::string header = sample::WorkUnitFile(unit);
     return PlanUnit(seed, header, version).ResultText(header);
 }
 

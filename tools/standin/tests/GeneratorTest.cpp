@@ -105,10 +105,10 @@ TEST(WorkUnits, GeneratedUnitsAreDeterministicAndReadable) {
 }
 
 TEST(WorkUnits, ParsesHandWrittenHeaders) {
-    sample::WorkUnitSpec spec;
-    spec.name = "hand.made";
-    spec.nsamples = 524288;
-    const auto info = standin::ParseWorkUnit(sample::WorkUnitFile(spec));
+    sample::WorkUnitSpec unit;
+    unit.name = "hand.made";
+    unit.nsamples = 524288;
+    const auto info = standin::ParseWorkUnit(sample::WorkUnitFile(unit));
     EXPECT_EQ(info.name, "hand.made");
     EXPECT_EQ(info.nsamples, 524288);
     EXPECT_DOUBLE_EQ(info.timeRecorded, 2451981.3562);
