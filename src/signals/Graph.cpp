@@ -178,7 +178,16 @@ template <typename Record>
 void Graph::PlotKind(int kind, const std::vector<Record>& list, bool draw) {
     if (!menus_.KindShown(kind)) return;
     const int w = geometry_.width;
+    const int baseline = geometry_.baseline;
     const Color color = kKinds[kind].color;
+    // Lines of one kind share their colour and all start at the baseline, so
+    // in each column only the longest one upwards (and downwards) shows:
+    // thousands of signals cost one line a column.
+    const bool lines = draw && !menus_.DotPlot();
+    if (lines) {
+        columnTop_.assign(static_cast<std::size_t>(w), baseline);
+        columnBottom_.assign(static_cast<std::size_t>(w), baseline);
+    }
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Record& record = list[i];
         if (!(std::fabs(record.ChirpRate) <= driftRange_)) continue;
@@ -199,10 +208,20 @@ void Graph::PlotKind(int kind, const std::vector<Record>& list, bool draw) {
         }
 
         if (!draw) continue;
-        if (menus_.DotPlot())
+        if (!lines) {
             picture_.FillRect(p.x, p.y, std::min(p.x + 2, w - 21), p.y + 2, color);
-        else
-            picture_.Line(p.x, geometry_.baseline, p.x, p.y, color);
+        } else if (p.x >= 0 && p.x < w) {
+            const auto x = static_cast<std::size_t>(p.x);
+            columnTop_[x] = std::min(columnTop_[x], p.y);
+            columnBottom_[x] = std::max(columnBottom_[x], p.y);
+        }
+    }
+    if (!lines) return;
+    for (int x = 0; x < w; ++x) {
+        const auto column = static_cast<std::size_t>(x);
+        if (columnTop_[column] < baseline) picture_.Line(x, baseline, x, columnTop_[column], color);
+        if (columnBottom_[column] > baseline)
+            picture_.Line(x, baseline, x, columnBottom_[column], color);
     }
 }
 

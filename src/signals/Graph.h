@@ -116,6 +116,9 @@ private:
     canvas::Color background_;
     canvas::Canvas picture_;
     std::vector<HitColumn> hitColumns_;
+    // Per picture column while one kind is drawn as lines: the highest and
+    // lowest end of its lines.
+    std::vector<int> columnTop_, columnBottom_;
     double xScale_;
     int driftRange_ = 10;
     bool handCursor_ = false;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "signals/Graph.h"
 #include "support/RecordingView.h"
 
@@ -118,6 +120,42 @@ TEST_F(GraphTest, SpikeStandsAtItsDriftRateAsHighAsItsPower) {
     EXPECT_EQ(At(251, 200), kFace);
     EXPECT_EQ(view_.State(Control::BestPeakLabel).color, (views::Rgb{255, 0, 0}));
     EXPECT_EQ(view_.State(Control::BestGaussianLabel).color, (views::Rgb{0, 0, 0}));
+}
+
+TEST_F(GraphTest, ManyLinesLookAsIfEachWereDrawnOnItsOwn) {
+    // GIVEN many signals of every kind, some of a damaged file's negative
+    // strength, crowding the same columns
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> chirp(-10, 10), strength(-5, 60);
+    for (int i = 0; i < 3000; ++i) {
+        lists_.SpikeList.push_back(Spike(strength(random), chirp(random)));
+        lists_.GaussianList.push_back(Gaussian(strength(random) / 60, chirp(random)));
+        lists_.TripletList.push_back(Triplet(strength(random) / 3, chirp(random)));
+        lists_.PulseList.push_back(Pulse(strength(random) / 30, chirp(random)));
+    }
+    graph_.ClearGraph();
+    canvas::Canvas expected = graph_.Picture();
+
+    // WHEN the graph draws them
+    graph_.DrawSignals(true);
+
+    // THEN the picture is the one of every line drawn in turn
+    const Color colours[] = {kRed, kBlue, {128, 0, 128}, kGreen};
+    const auto draw = [&](int kind, double value, double chirpRate) {
+        const auto p = graph_.Position(kind, value, chirpRate);
+        expected.Line(p.x, 239, p.x, p.y, colours[kind]);
+    };
+    for (const std::uint8_t kind : menus_.SignalPriority()) {
+        if (kind == 0)
+            for (const auto& r : lists_.SpikeList) draw(0, r.Power, r.ChirpRate);
+        if (kind == 1)
+            for (const auto& r : lists_.GaussianList) draw(1, r.Score, r.ChirpRate);
+        if (kind == 2)
+            for (const auto& r : lists_.TripletList) draw(2, r.Power, r.ChirpRate);
+        if (kind == 3)
+            for (const auto& r : lists_.PulseList) draw(3, r.Score, r.ChirpRate);
+    }
+    EXPECT_EQ(graph_.Picture().Bytes(), expected.Bytes());
 }
 
 TEST_F(GraphTest, TallSignalsStopBelowTheTopAndFarOnesAreLeftOut) {
