@@ -118,4 +118,18 @@ std::string Cp1252ToUtf8(std::string_view text) {
     return out;
 }
 
+std::optional<double> ParseDecimal(std::string_view text) {
+    // from_chars takes a "-" but no "+".
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
+    }
+    if (text.empty()) return std::nullopt;
+    double value = 0;
+    const char* last = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), last, value, std::chars_format::general);
+    if (ec != std::errc{} || ptr != last || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
 }  // namespace clientfiles

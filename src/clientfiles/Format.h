@@ -4,6 +4,7 @@
 // 8-bit text shown on a UTF-8 desktop.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,11 @@ double RoundTo(double x, int decimals);
 // below 0.0001 or, after rounding to 15 digits, at least 10^15. Zero is "0"
 // (never "-0"); NaN and infinities are "NaN", "Inf", "-Inf".
 std::string ShortestForm(double x, char decimalSeparator = '.');
+
+// A decimal number as the client writes it (optional sign, digits, optional
+// fraction and exponent, "." whatever the locale), filling all of `text`;
+// nothing when it is not one or no double can hold it.
+std::optional<double> ParseDecimal(std::string_view text);
 
 // The client's files are Windows-1252 text; labels are UTF-8. The five bytes
 // the code page leaves undefined become U+FFFD.

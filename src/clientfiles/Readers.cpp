@@ -100,18 +100,7 @@ std::optional<std::int32_t> ParseInt(std::string_view text) {
 // A decimal real number written with "." (the client's files never follow
 // the user's locale), surrounded by nothing but blanks.
 std::optional<double> ParseReal(std::string_view text) {
-    text = Trim(text);
-    // from_chars takes a "-" but no "+".
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
-    }
-    double value = 0;
-    const char* last = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), last, value, std::chars_format::general);
-    if (text.empty() || ec != std::errc{} || ptr != last || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return ParseDecimal(Trim(text));
 }
 
 // The text between the first "(" of a line and the first ")" after it (the

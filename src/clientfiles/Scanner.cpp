@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "clientfiles/Format.h"
 #include "views/Dialogs.h"
 
 namespace clientfiles {
@@ -27,22 +28,11 @@ int HexValue(char c) {
     return -1;
 }
 
-// A whole token as a decimal floating-point number: optional sign, digits,
-// optional fraction, optional exponent. from_chars is locale-independent (the
-// files always use "."), but takes no "+", so that is stripped by hand.
-// Anything else, including a value a double cannot hold, gives 0.
+// A whole token as a decimal number; anything else, including a value a
+// double cannot hold or a token longer than the design's buffer, gives 0.
 double ConvertReal(std::string_view token) {
-    if (token.empty() || token.size() > kMaxRealToken) return 0;
-    if (token.front() == '+') {
-        token.remove_prefix(1);
-        if (token.empty() || token.front() == '+' || token.front() == '-') return 0;
-    }
-    double value = 0;
-    const char* first = token.data();
-    const char* last = first + token.size();
-    auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec != std::errc{} || ptr != last || !std::isfinite(value)) return 0;
-    return value;
+    if (token.size() > kMaxRealToken) return 0;
+    return ParseDecimal(token).value_or(0);
 }
 
 }  // namespace

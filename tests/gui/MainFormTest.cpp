@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -25,6 +23,8 @@
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
+#include <chrono>
+#include <filesystem>
 
 #include <cstdlib>
 #include <functional>
@@ -32,8 +32,8 @@
 #include <string>
 #include <vector>
 
-#include "monitor/Monitor.h"
 #include "gui/GuiTestSupport.h"
+#include "monitor/Monitor.h"
 #include "monitor/TMainForm.h"
 #include "monitor/WxAssert.h"
 #include "monitor/WxDialogs.h"
@@ -134,6 +134,16 @@ protected:
         }
     }
 
+    // Skyvane started on a sample client directory that the client's
+    // registry value names; the window is not shown yet.
+    void StartOnSampleClient() {
+        clientDir_ = dir_.Path("client/");
+        sample::WriteSampleClientDir(clientDir_);
+        RegisterClientDir(clientDir_);
+        form_ = new TMainForm(native_->services());
+        ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    }
+
     void RegisterClientDir(const std::string& clientDir) {
         auto key = native_->services().registry.OpenKey(
             platform::RegRoot::CurrentUser, "Software\\SETI@home\\", platform::RegAccess::Write);
@@ -159,6 +169,7 @@ protected:
     testsupport::ScopedEnv programEnv_, registryEnv_, runtimeEnv_;
     std::unique_ptr<platform::NativePlatform> native_;
     TMainForm* form_ = nullptr;
+    std::string clientDir_;
 };
 
 TEST_F(GuiStart, MainWindowShowsTheSampleClientsFigures) {
@@ -233,11 +244,7 @@ wxRect DesignRect(TMainForm* form, const char* name) {
 }
 
 TEST_F(GuiStart, TheTimerFollowsTheClientsProgress) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
     form_->Show();
     ASSERT_EQ(Label("PercentageLabel"), "21.32%");
 
@@ -246,8 +253,8 @@ TEST_F(GuiStart, TheTimerFollowsTheClientsProgress) {
     state.prog = 0.5;
     dir_.Write("client/state.sah", sample::StateFile(state));
     std::filesystem::last_write_time(
-        clientDir + "state.sah",
-        std::filesystem::last_write_time(clientDir + "state.sah") + std::chrono::seconds(4));
+        clientDir_ + "state.sah",
+        std::filesystem::last_write_time(clientDir_ + "state.sah") + std::chrono::seconds(4));
 
     // Only the window's own timer reads it.
     Pump(2600);
@@ -255,11 +262,7 @@ TEST_F(GuiStart, TheTimerFollowsTheClientsProgress) {
 }
 
 TEST_F(GuiStart, ScaleMenuRelabelsTheGraphsAxis) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
     ASSERT_EQ(Label("AxisLabel1"), "0.2");
 
     wxCommandEvent click(wxEVT_MENU, form_->MenuItemByName("mx2")->GetId());
@@ -271,11 +274,7 @@ TEST_F(GuiStart, ScaleMenuRelabelsTheGraphsAxis) {
 }
 
 TEST_F(GuiStart, SelectorShowsTheTotals) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
     form_->Show();
     auto* selector = dynamic_cast<wxChoice*>(form_->ControlWindow(Control::WUComboBox));
     ASSERT_NE(selector, nullptr);
@@ -297,11 +296,7 @@ TEST_F(GuiStart, SelectorShowsTheTotals) {
 }
 
 TEST_F(GuiStart, ControlsSitAtTheirDesignPlaces) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
     form_->Show();
     Pump(300);
 
@@ -354,17 +349,13 @@ TEST_F(GuiStart, ControlsSitAtTheirDesignPlaces) {
 }
 
 TEST_F(GuiStart, MenusOfferOnlyWhatWorks) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
 
     // "E&xit" and the graph's menus work; what has no behaviour yet is there
     // but disabled
-    for (const char* name : {"Exit2", "mHalf", "MNormal", "mx16", "ShowSpikesMenu",
-                             "ShowPulsesMenu", "LinesMenu", "DotsMenu", "MenuTotalAll",
-                             "MenuTotalIgnore"})
+    for (const char* name :
+         {"Exit2", "mHalf", "MNormal", "mx16", "ShowSpikesMenu", "ShowPulsesMenu", "LinesMenu",
+          "DotsMenu", "MenuTotalAll", "MenuTotalIgnore"})
         EXPECT_TRUE(form_->MenuItemByName(name)->IsEnabled()) << name;
     for (const char* name : {"WUCache1", "Settings1", "Skyvanesite1", "About1"}) {
         ASSERT_NE(form_->MenuItemByName(name), nullptr) << name;
@@ -396,11 +387,7 @@ TEST_F(GuiStart, MenusOfferOnlyWhatWorks) {
 }
 
 TEST_F(GuiStart, ViewCallsReachTheWidgets) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
 
     form_->SetText(Control::UserNameLabel, "Tom & Jerry");
     EXPECT_EQ(Label("UserNameLabel"), "Tom & Jerry");
@@ -426,11 +413,7 @@ TEST_F(GuiStart, ViewCallsReachTheWidgets) {
 }
 
 TEST_F(GuiStart, TotalsViewFitsTheSamePlaces) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
 
     // The panels and notices the selector's other views show, with long
     // texts where a user's figures can be long.
@@ -454,11 +437,7 @@ TEST_F(GuiStart, TotalsViewFitsTheSamePlaces) {
 }
 
 TEST_F(GuiStart, MinimisedWindowCarriesTheApplicationTitle) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
 
     // Without a window manager nothing minimises for real: the iconize events
     // are what the window would receive.
@@ -476,11 +455,7 @@ TEST_F(GuiStart, MinimisedWindowCarriesTheApplicationTitle) {
 }
 
 TEST_F(GuiStart, CloseButtonKeepsTheWindowAlive) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
     form_->Show();
     Pump(100);
 
@@ -497,11 +472,7 @@ TEST_F(GuiStart, CloseButtonKeepsTheWindowAlive) {
 }
 
 TEST_F(GuiStart, ExitEndsTheWindow) {
-    const std::string clientDir = dir_.Path("client/");
-    sample::WriteSampleClientDir(clientDir);
-    RegisterClientDir(clientDir);
-    form_ = new TMainForm(native_->services());
-    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
     form_->Show();
     Pump(100);
 
