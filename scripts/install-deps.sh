@@ -7,6 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
+  ccache                     # warm rebuilds
   libwxgtk3.2-dev            # the windows
   libgtest-dev libgmock-dev  # tests
   libbenchmark-dev           # speed measurements
