@@ -92,6 +92,9 @@ canvas::Canvas GaussianPlot(const signals::TGaussianRec& gaussian, double workUn
         points.push_back({x, row(seconds)});
     }
     picture.Polyline(points, kCurveColor);
+    // A polyline leaves out its last point; the curve belongs in the last
+    // column as much as in every other.
+    picture.SetPixel(points.back().x, points.back().y, kCurveColor);
     return picture;
 }
 

@@ -146,10 +146,12 @@ TEST(GaussianPlot, CurveOverTheSamplesAtEveryColumn) {
     // the samples (all 0) on row 127, the curve's foot (1 x 6.25) on row 121
     EXPECT_EQ(picture.Pixel(300, 127), kBlue);
     EXPECT_EQ(RowsIn(picture, 300, kGreen), (std::vector<int>{121}));
-    // drawn at every x from 2 on; the end point at x = 459 is not drawn
-    for (int x = 2; x <= 458; ++x)
+    // drawn at every x from 2 to 459, the last column included, and no
+    // further: the frame's highlight at x = 460 stays
+    for (int x = 2; x <= 459; ++x)
         EXPECT_FALSE(RowsIn(picture, x, kGreen).empty()) << x;
-    EXPECT_TRUE(RowsIn(picture, 459, kGreen).empty());
+    EXPECT_EQ(RowsIn(picture, 459, kGreen), (std::vector<int>{121}));
+    EXPECT_TRUE(RowsIn(picture, 460, kGreen).empty());
     EXPECT_TRUE(RowsIn(picture, 1, kGreen).empty());
     // the peak: (10 + 1) x 6.25 = 68.75, row 127 - 69
     EXPECT_EQ(RowsIn(picture, CurvePeakColumn(picture), kGreen).front(), 58);
