@@ -102,10 +102,12 @@ Graph::Graph(views::MainView& view, const GraphGeometry& geometry, const SignalL
       decimalSeparator_(decimalSeparator),
       background_{},
       picture_(geometry.width, geometry.height, {}),
+      frame_(geometry.width, geometry.height, {}),
       xScale_(geometry.baseXScale) {
     const views::Rgb face = view_.ButtonFaceColor();
     background_ = {face.r, face.g, face.b};
     picture_ = canvas::Canvas(geometry_.width, geometry_.height, background_);
+    frame_ = picture_;
     ResetHitColumns();
 }
 
@@ -131,6 +133,7 @@ void Graph::DrawGraphFrame() {
     picture_.FloodFill(4, 2, kAxisAqua);
     picture_.FloodFill(w - 5, 20, Shade(face, 1.201));
     picture_.FloodFill(30, 10, Shade(face, 1.091));
+    frame_ = picture_;
 
     ClearGraph();
     SetScaleFactor();
@@ -139,6 +142,10 @@ void Graph::DrawGraphFrame() {
 void Graph::ClearGraph() {
     const int w = geometry_.width, h = geometry_.height;
     ResetHitColumns();
+    // Signals at the very end of the range stand on the vertical axis, and a
+    // damaged file's negative strengths reach below the baseline onto the
+    // horizontal one: the frame comes back whole, not only the plot area.
+    picture_ = frame_;
     picture_.FillRect(kPlotLeft, kTopLimit, w - 21, h - 6, background_);
     for (int i = 1; i <= 4; ++i) {
         const int y =

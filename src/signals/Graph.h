@@ -66,7 +66,8 @@ public:
     // face shades come from the system's button-face colour.
     void DrawGraphFrame();
     // Empties the plot area, draws the grid, resets the hit table and turns
-    // the best-value labels black.
+    // the best-value labels black. Restores the frame too, over which lines
+    // at the ends of the range and below the baseline may have been drawn.
     void ClearGraph();
     // Rebuilds the hit table from the lists and, with `draw`, draws every
     // shown signal over the picture; colours the best-value labels.
@@ -115,6 +116,8 @@ private:
     char decimalSeparator_;
     canvas::Color background_;
     canvas::Canvas picture_;
+    // The box, axes and faces without any signal: what clearing restores.
+    canvas::Canvas frame_;
     std::vector<HitColumn> hitColumns_;
     // Per picture column while one kind is drawn as lines: the highest and
     // lowest end of its lines.

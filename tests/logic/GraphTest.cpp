@@ -172,6 +172,56 @@ TEST_F(GraphTest, TallSignalsStopBelowTheTopAndFarOnesAreLeftOut) {
     EXPECT_FALSE(graph_.ImageMouseUp(far, 238).overSignal);
 }
 
+TEST_F(GraphTest, SignalsAtTheEndsOfTheRangeAreDrawnAndClickable) {
+    // Exactly ±10 Hz/s lies inside the range: x = 252 ± 248.
+    lists_.SpikeList.push_back(Spike(24, 10));
+    lists_.SpikeList.push_back(Spike(24, -10));
+    graph_.DrawSignals(true);
+
+    EXPECT_EQ(At(500, 200), kRed);
+    EXPECT_EQ(At(4, 200), kRed) << "the left end stands on the vertical axis";
+    auto click = graph_.ImageMouseUp(500, 230);
+    ASSERT_TRUE(click.signal);
+    EXPECT_EQ(click.signal->index, 0);
+    click = graph_.ImageMouseUp(6, 230);
+    ASSERT_TRUE(click.signal);
+    EXPECT_EQ(click.signal->index, 1);
+
+    // Zoomed out the ends are ±50 Hz/s, at the same columns.
+    // A taller one just beyond is left out.
+    lists_.SpikeList = {Spike(24, 50), Spike(24, -50), Spike(100, 50.01)};
+    graph_.SetDriftRange(50, /*zoomedOut=*/true);
+    Redraw();
+    EXPECT_EQ(At(500, 200), kRed);
+    EXPECT_EQ(At(4, 200), kRed);
+    EXPECT_EQ(At(500, 100), kFace);
+    EXPECT_EQ(graph_.HitColumns()[500 - 6].Top, 139 - 10);
+}
+
+TEST_F(GraphTest, OnEqualDistanceTheSignalPlottedFirstIsPicked) {
+    // Two spikes at one drift rate: the first in the list.
+    lists_.SpikeList.push_back(Spike(24, 1));
+    lists_.SpikeList.push_back(Spike(30, 1));
+    graph_.DrawSignals(true);
+    const int x = 252 + 25;  // 24.8 × 1, rounded
+    for (int column : {x - 3, x, x + 4}) {
+        const auto click = graph_.ImageMouseUp(column, 230);
+        ASSERT_TRUE(click.signal) << column;
+        EXPECT_EQ(click.signal->kind, signals::kSpike);
+        EXPECT_EQ(click.signal->index, 0) << column;
+    }
+
+    // A gaussian at the same rate is plotted last (priority 0, 2, 3, 1) and
+    // drawn on top, but the spike plotted before it keeps the columns.
+    lists_.GaussianList.push_back(Gaussian(0.5, 1));
+    Redraw();
+    EXPECT_EQ(At(x, 230), kBlue);
+    const auto click = graph_.ImageMouseUp(x, 230);
+    ASSERT_TRUE(click.signal);
+    EXPECT_EQ(click.signal->kind, signals::kSpike);
+    EXPECT_EQ(click.signal->index, 0);
+}
+
 TEST_F(GraphTest, PriorityDecidesWhichKindIsOnTopAndLabelsTheAxis) {
     lists_.SpikeList.push_back(Spike(40, 0));
     lists_.GaussianList.push_back(Gaussian(0.5, 0));
@@ -289,6 +339,50 @@ TEST_F(GraphTest, ClearingKeepsTheFrameAndEmptiesThePlot) {
     EXPECT_EQ(At(4, 100), (Color{0, 255, 255}));
     EXPECT_EQ(view_.State(Control::BestPeakLabel).color, (views::Rgb{0, 0, 0}));
     EXPECT_FALSE(graph_.ImageMouseUp(252, 200).overSignal);
+}
+
+TEST_F(GraphTest, ClearingLeavesNoTraceOfSignalsOnTheAxes) {
+    // GIVEN the picture of an empty graph
+    RecordingView emptyView;
+    emptyView.faceColor = view_.faceColor;
+    SignalLists noSignals;
+    GraphMenus emptyMenus{emptyView};
+    Graph empty{emptyView, GraphGeometry::FromLayout(41, 97, 524, 247, 293, 339), noSignals,
+                emptyMenus, '.'};
+    empty.DrawGraphFrame();
+    const std::vector<std::uint8_t> emptyPicture = empty.Picture().Bytes();
+    ASSERT_EQ(graph_.Picture().Bytes(), emptyPicture);
+
+    // AND spikes on the vertical axis (-10 and -9.95 Hz/s: x = 4 and 5) and
+    // a damaged file's negative strength reaching down over the horizontal one
+    lists_.SpikeList.push_back(Spike(24, -10));
+    lists_.SpikeList.push_back(Spike(40, -9.95));
+    lists_.SpikeList.push_back(Spike(-30, 3));
+    graph_.DrawSignals(true);
+    ASSERT_EQ(At(4, 200), kRed);
+    ASSERT_EQ(At(5, 100), kRed);
+    ASSERT_EQ(At(326, 243), kRed);
+
+    // WHEN their kind is hidden THEN the picture is the empty graph's
+    graph_.ShowSignalsMenuClick(signals::kSpike);
+    EXPECT_EQ(graph_.Picture().Bytes(), emptyPicture);
+
+    // The same for dots, for a zoom and for a new work unit.
+    graph_.ShowSignalsMenuClick(signals::kSpike);
+    graph_.PlotMenuClick(/*dots=*/true);
+    ASSERT_EQ(At(4, 139), kRed);
+    graph_.ShowSignalsMenuClick(signals::kSpike);
+    EXPECT_EQ(graph_.Picture().Bytes(), emptyPicture);
+
+    graph_.ShowSignalsMenuClick(signals::kSpike);
+    graph_.PlotMenuClick(/*dots=*/false);
+    graph_.SetDriftRange(50, /*zoomedOut=*/true);
+    lists_.SpikeList.push_back(Spike(24, -50));
+    Redraw();
+    ASSERT_EQ(At(4, 200), kRed);
+    lists_.ClearSignals();
+    graph_.ClearGraph();
+    EXPECT_EQ(graph_.Picture().Bytes(), emptyPicture);
 }
 
 }  // namespace
