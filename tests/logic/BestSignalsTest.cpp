@@ -65,6 +65,13 @@ TEST_F(BestSignalsTest, FromTheListsTheFirstOfEqualBestsWins) {
     EXPECT_EQ(Text(Control::BestPulseLabel), "none");
     EXPECT_DOUBLE_EQ(shown_.ShownGaussian, 6);
     EXPECT_EQ(shown_.ShownPeak, signals::ShownMarkers::kNone);
+
+    // Two gaussians of score 3: the first one's figures.
+    lists_.GaussianList.clear();
+    AddGaussian(6, 2);
+    AddGaussian(9, 3);
+    bests_.ComputeBestSignals(true);
+    EXPECT_EQ(Text(Control::BestGaussianLabel), "score:3, power:6, fit:2");
 }
 
 TEST_F(BestSignalsTest, WithoutGaussiansTheLabelTellsTheTelescopesSpeed) {
@@ -111,13 +118,19 @@ TEST_F(BestSignalsTest, ShortStateLeavesPulseAndTripletAtNone) {
     pulse.Score = 3;
     lists_.PulseList.push_back(pulse);
 
-    Live("bs_power=0\nbg_power=0\nbg_true_mean=2\nbg_chisq=1\nbp_score=2.5\nbt_score=7\n", 2000);
+    const std::string keys =
+        "bs_power=0\nbg_power=0\nbg_true_mean=2\nbg_chisq=1\nbp_score=2.5\nbt_score=7\n";
+    Live(keys, 2499);
     EXPECT_EQ(Text(Control::BestPulseLabel), "none");
     EXPECT_EQ(Text(Control::BestTripletLabel), "none");
 
-    Live("bs_power=0\nbg_power=0\nbg_true_mean=2\nbg_chisq=1\nbp_score=2.5\nbt_score=7\n", 3000);
+    // 2500 bytes are enough.
+    Live(keys, 2500);
     EXPECT_EQ(Text(Control::BestPulseLabel), "2.5");
     EXPECT_EQ(Text(Control::BestTripletLabel), "7");
+
+    Live(keys, 2499);
+    EXPECT_EQ(Text(Control::BestPulseLabel), "none");
 }
 
 }  // namespace

@@ -34,6 +34,19 @@ TEST(DriftBar, PositiveSearchFillsTheRightSide) {
     EXPECT_EQ(Of(bar), (Gauges{100, 100, 100, 50}));
 }
 
+TEST(DriftBar, BarValueIsTruncatedTowardZero) {
+    RecordingView view;
+    DriftBar bar(view);
+    bar.ApplyZoom(0);
+
+    bar.ShowDriftProgress(-2.53);  // 200 × -2.53 / 10 = -50.6: -50, not -51
+
+    EXPECT_EQ(Of(bar), (Gauges{100, 50, 100, 100}));
+
+    bar.ShowDriftProgress(2.57);  // 51.4: 51
+    EXPECT_EQ(Of(bar), (Gauges{100, 100, 51, 0}));
+}
+
 TEST(DriftBar, NegativeSearchZoomedOut) {
     RecordingView view;
     DriftBar bar(view);

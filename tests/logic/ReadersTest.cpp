@@ -81,6 +81,19 @@ TEST_F(ClientReading, TelescopeSpeedAndReceiver) {
     EXPECT_EQ(view.Text(Control::TelescopeLabel), "gbt800");
     ReadHeader(sample::WorkUnitSpec{.angleRange = 1.2});
     EXPECT_EQ(view.Text(Control::BestGaussianLabel), "The telescope is moving too quickly.");
+    // The limits themselves: 0.21 and 1.05 degrees over 100 seconds give
+    // exactly 0.0021 (still too slow) and 0.0105 (already too quick).
+    struct Limit {
+        double angleRange;
+        const char* label;
+    };
+    for (const Limit& limit :
+         {Limit{0.21, "The telescope is moving too slowly."}, Limit{0.211, "none"},
+          Limit{1.049, "none"}, Limit{1.05, "The telescope is moving too quickly."}}) {
+        ReadHeader(sample::WorkUnitSpec{
+            .angleRange = limit.angleRange, .subbandSampleRate = 10000, .nsamples = 1000000});
+        EXPECT_EQ(view.Text(Control::BestGaussianLabel), limit.label) << limit.angleRange;
+    }
     // A gaussian already on screen keeps its label.
     env.shownGaussian = 1.5;
     ReadHeader(sample::WorkUnitSpec{.angleRange = 0.4});
@@ -197,7 +210,9 @@ TEST_F(ClientReading, TotalAndAverageTimes) {
     for (const Case& c :
          {Case{3725, 1, "1:02:05", "1:02:05"}, Case{864001, 0, "10 days", "Unknown"},
           Case{63115200, 2, "2 years", "8766:00:00"}, Case{47336400, 1, "1,5 years", "13149:00:00"},
-          Case{10, 4, "0:00:10", "0:00:02"}, Case{14, 4, "0:00:14", "0:00:04"}}) {
+          Case{10, 4, "0:00:10", "0:00:02"}, Case{14, 4, "0:00:14", "0:00:04"},
+          // exactly ten days and exactly a year are not yet beyond them
+          Case{864000, 1, "240:00:00", "240:00:00"}, Case{31557600, 1, "365 days", "8766:00:00"}}) {
         ReadUser(sample::UserSpec{.nresults = c.results, .totalCpu = c.totalCpu});
         EXPECT_EQ(view.Text(Control::AllTimeLabel), c.allTime);
         EXPECT_EQ(view.Text(Control::AverageTimeLabel), c.average) << c.totalCpu;

@@ -176,6 +176,29 @@ TEST_F(SelectorTest, AnArchivedWorkUnitIsShownFromItsFile) {
     EXPECT_FALSE(view_.Visible(Control::ZoomBtn));
 }
 
+TEST_F(SelectorTest, TheZoomButtonShowsOnlyForArchivesOfWideSearches) {
+    // GIVEN archives written by clients 2.04 (±10 Hz/s) and 3.01 (±50 Hz/s)
+    const std::string spike = sample::SpikeLine({});
+    Archive(1, sample::ResultFile(sample::WorkUnitFile(), 2, 4, sample::StateFile(), spike));
+    Archive(2, sample::ResultFile(sample::WorkUnitFile(), 3, 1, sample::StateFile(), spike));
+    Start(2);
+
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    EXPECT_TRUE(view_.Visible(Control::ZoomBtn));
+
+    // WHEN the 2.04 archive is shown THEN its natural view needs no zoom button
+    monitor_->WUComboBoxChange(2);
+    EXPECT_EQ(monitor_->Bar().ZoomState(), 0);
+    EXPECT_FALSE(view_.Visible(Control::ZoomBtn));
+
+    monitor_->WUComboBoxChange(3);
+    EXPECT_EQ(monitor_->Bar().ZoomState(), 1);
+    EXPECT_TRUE(view_.Visible(Control::ZoomBtn));
+
+    monitor_->WUComboBoxChange(2);
+    EXPECT_FALSE(view_.Visible(Control::ZoomBtn));
+}
+
 TEST_F(SelectorTest, MissingArchiveFileIsReportedAndMayBeTriedAgain) {
     Archive(1, Result(2, 0, 0));
     Start(2);

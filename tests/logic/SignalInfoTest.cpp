@@ -210,6 +210,11 @@ TEST(PeakInterpretation, RoundFrequencyVerdicts) {
     EXPECT_EQ(PeakInterpretation(50, 1419500100.0, 0),
               "Strong signal from unknown source.This signal is close to a round frequency, "
               "which is a clear sign of an Earth based interference.");
+    // A run of exactly four round digits (tenths of a hertz: ...5010000) is
+    // already "very" close; three are close.
+    EXPECT_EQ(PeakInterpretation(50, 1419501000.0, 0),
+              "Strong signal from unknown source.This signal is very close to a round "
+              "frequency, which is a clear sign of an Earth based interference.");
     EXPECT_EQ(PeakInterpretation(50, 1419512345.6, 0),
               "Strong signal from unknown source.This signal is not close to a round "
               "frequency.");
