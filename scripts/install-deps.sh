@@ -15,6 +15,8 @@ packages=(
   imagemagick                # screenshots (import -window root)
   clang-format
   xdg-utils                  # opening web links
+  desktop-file-utils         # desktop-file-validate checks the desktop entries install writes
+  trayer                     # a notification area under Xvfb, for the tray icon's GUI test
 )
 if [ "${1:-}" = "windows" ]; then
   packages+=(

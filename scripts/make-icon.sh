@@ -19,7 +19,7 @@ draw() {
       stroke '#f2c230' stroke-width $w stroke-linecap round line 70,186 170,86
       stroke none fill '#f2c230' polygon 214,42 146,70 186,110
       fill '#f2c230' polygon 86,170 40,160 30,200 66,190 56,226 96,216" \
-    -filter Box -resize ${size}x${size} -strip "$out/skyvane-$size.png"
+    -filter Box -resize ${size}x${size} -depth 8 -strip "PNG32:$out/skyvane-$size.png"
 }
 for n in 16 32 48; do draw $n; done
 convert "$out/skyvane-16.png" "$out/skyvane-32.png" "$out/skyvane-48.png" "$out/skyvane.ico"

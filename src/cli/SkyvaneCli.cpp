@@ -162,6 +162,7 @@ public:
         return false;
     }
     std::optional<std::string> AskClientPath() override { return std::nullopt; }
+    void ShowAbout() override {}
 
     std::vector<std::string> messages;
 };

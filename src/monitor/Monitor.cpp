@@ -7,6 +7,7 @@
 #include "history/Archive.h"
 #include "history/ArchiveCounter.h"
 #include "inspection/SignalSort.h"
+#include "setup/Sites.h"
 
 namespace monitor {
 
@@ -80,7 +81,9 @@ const clientfiles::ReaderEnvironment& Monitor::Env() {
     return env_;
 }
 
-void Monitor::ReadWorkUnitHeader() { readers_.ReadWorkUnitHeader(workUnitPath_, Env()); }
+void Monitor::ReadWorkUnitHeader() {
+    readers_.ReadWorkUnitHeader(workUnitPath_, Env());
+}
 
 Monitor::~Monitor() = default;
 
@@ -225,7 +228,9 @@ void Monitor::SetTimer(TimerId t, bool enabled) {
     view_.SetTimer(t, enabled);
 }
 
-bool Monitor::Busy() const { return inTick_ || gate_.Busy(); }
+bool Monitor::Busy() const {
+    return inTick_ || gate_.Busy();
+}
 
 void Monitor::Timer1Timer() {
     if (Busy()) return;
@@ -375,7 +380,9 @@ void Monitor::ResetProgress() {
     ShowDriftProgress();
 }
 
-void Monitor::ShowDriftProgress() { driftBar_.ShowDriftProgress(figures_.CurrentChirp); }
+void Monitor::ShowDriftProgress() {
+    driftBar_.ShowDriftProgress(figures_.CurrentChirp);
+}
 
 bool Monitor::ShowProgress() {
     return progress_.ShowProgress(
@@ -387,7 +394,9 @@ void Monitor::UpdateLiveBests(clientfiles::Reading& reading, std::size_t bytesLo
     bests_.UpdateLiveBests(reading, bytesLoaded);
 }
 
-void Monitor::ComputeBestSignals() { bests_.ComputeBestSignals(true); }
+void Monitor::ComputeBestSignals() {
+    bests_.ComputeBestSignals(true);
+}
 
 // ------------------------------------------------------------------- zoom
 
@@ -488,9 +497,8 @@ void Monitor::ShowTotalView() {
 
     // Every archive in turn, each signal stamped with its archive's number.
     constexpr std::int32_t kLastWorkUnits = 20;
-    const std::int32_t first = menus_.TotalMode() == 3
-                                   ? std::max(1, env_.archiveCount - (kLastWorkUnits - 1))
-                                   : 1;
+    const std::int32_t first =
+        menus_.TotalMode() == 3 ? std::max(1, env_.archiveCount - (kLastWorkUnits - 1)) : 1;
     for (std::int32_t number = first; number <= env_.archiveCount; ++number) {
         const std::string path = history::ArchiveFilePath(programDir_, number);
         if (!services_.files.FileExists(path)) continue;
@@ -596,6 +604,19 @@ void Monitor::Exit1Click() {
     settings_.SaveSettings();
     view_.ShowTrayIcon(false);
     view_.Terminate();
+}
+
+void Monitor::About1Click() {
+    dialogs_.ShowAbout();
+}
+
+// Whether a browser came up is not reported: the user sees it or not.
+void Monitor::Skyvanesite1Click() {
+    services_.shell.OpenUrl(std::string(setup::kProductSite));
+}
+
+void Monitor::SETIhomesite1Click() {
+    services_.shell.OpenUrl(std::string(setup::kSetiAtHomeSite));
 }
 
 void Monitor::ApplicationMinimize() {

@@ -95,6 +95,11 @@ public:
     void Show1Click();
     // "Exit": the only way to end the program from the window.
     void Exit1Click();
+    // "&About...": the about box.
+    void About1Click();
+    // "&Internet": the product's site and the SETI@home project's site.
+    void Skyvanesite1Click();
+    void SETIhomesite1Click();
     // Application minimised / restored.
     void ApplicationMinimize();
     void ApplicationRestore();
@@ -167,7 +172,7 @@ private:
     // Work of parts that are not built yet: the archive, the signal info
     // window, the work-unit selector and the install dialog. Each says what
     // it will do; none pretends to do it.
-    void ShowInstallDialog() {}      // first run or upgrade: install/upgrade dialog
+    void ShowInstallDialog() {}  // first run or upgrade: install/upgrade dialog
 
     views::MainView& view_;
     views::Dialogs& dialogs_;

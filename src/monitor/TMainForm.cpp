@@ -2,15 +2,15 @@
 
 #include <wx/app.h>
 #include <wx/bmpbuttn.h>
+#include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
-#include <wx/image.h>
-#include <wx/button.h>
 #include <wx/dcscreen.h>
 #include <wx/fontenum.h>
 #include <wx/gauge.h>
 #include <wx/icon.h>
+#include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/settings.h>
@@ -26,6 +26,8 @@
 #include "canvas/Canvas.h"
 #include "monitor/WxPicturePanel.h"
 #include "monitor/WxText.h"
+#include "setup/WxAppIcon.h"
+#include "setup/WxTrayIcon.h"
 #include "views/ControlNames.h"
 
 namespace monitor {
@@ -156,26 +158,6 @@ wxBitmap DrawGlyph(int size, const std::function<void(wxDC&)>& draw) {
 }
 
 // The program's icon: a dish under a night sky.
-wxIcon ProgramIcon() {
-    wxIcon icon;
-    icon.CopyFromBitmap(DrawGlyph(32, [](wxDC& dc) {
-        dc.SetPen(wxPen(wxColour(0, 0, 96)));
-        dc.SetBrush(wxBrush(wxColour(0, 0, 128)));
-        dc.DrawCircle(16, 16, 15);
-        dc.SetPen(wxPen(wxColour(255, 255, 0)));
-        dc.SetBrush(wxBrush(wxColour(255, 255, 0)));
-        dc.DrawCircle(23, 8, 2);
-        dc.SetPen(wxPen(wxColour(230, 230, 230), 2));
-        dc.SetBrush(wxBrush(wxColour(230, 230, 230)));
-        const wxPoint dish[] = {{5, 14}, {10, 22}, {18, 26}, {26, 26}};
-        dc.DrawPolygon(4, dish);
-        dc.DrawLine(15, 20, 21, 14);
-        dc.DrawLine(16, 24, 16, 29);
-        dc.DrawLine(11, 29, 22, 29);
-    }));
-    return icon;
-}
-
 wxBitmap SkyMapGlyph() {
     return DrawGlyph(16, [](wxDC& dc) {
         dc.SetPen(wxPen(wxColour(0, 0, 96)));
@@ -216,36 +198,22 @@ enum MenuId : int {
 constexpr Control kCommands[] = {
     Control::WUCache1,       Control::ConnectMenu,       Control::Settings1,
     Control::ShowSpikesMenu, Control::ShowGaussiansMenu, Control::ShowTripletsMenu,
-    Control::ShowPulsesMenu, Control::Skyvanesite1,      Control::About1,
-    Control::WUComboBox,     Control::ZoomBtn,           Control::SkyMapButton,
+    Control::ShowPulsesMenu, Control::Skyvanesite1,      Control::SETIhomesite1,
+    Control::About1,         Control::WUComboBox,        Control::ZoomBtn,
+    Control::SkyMapButton,
 };
 
 bool IsCommand(Control c) {
     return std::find(std::begin(kCommands), std::end(kCommands), c) != std::end(kCommands);
 }
 
-// The notification-area icon with its menu PopupMenu1.
-class TrayIcon : public wxTaskBarIcon {
-public:
-    explicit TrayIcon(TMainForm& form) : form_(form) {
-        Bind(wxEVT_TASKBAR_LEFT_DOWN, [this](wxTaskBarIconEvent&) { form_.Show1Click(); });
-        Bind(
-            wxEVT_MENU, [this](wxCommandEvent&) { form_.Show1Click(); }, kShow1Id);
-        Bind(
-            wxEVT_MENU, [this](wxCommandEvent&) { form_.Exit1Click(); }, kExit1Id);
-    }
-
-protected:
-    wxMenu* CreatePopupMenu() override {
-        auto* PopupMenu1 = new wxMenu;
-        PopupMenu1->Append(kShow1Id, "Show");
-        PopupMenu1->Append(kExit1Id, "Exit");
-        return PopupMenu1;
-    }
-
-private:
-    TMainForm& form_;
-};
+// The tray icon's menu.
+wxMenu* MakePopupMenu1() {
+    auto* PopupMenu1 = new wxMenu;
+    PopupMenu1->Append(kShow1Id, "Show");
+    PopupMenu1->Append(kExit1Id, "Exit");
+    return PopupMenu1;
+}
 
 }  // namespace
 
@@ -258,7 +226,8 @@ TMainForm::TMainForm(platform::Services services)
       services_(services),
       windowTitle_("Skyvane"),
       applicationTitle_("Skyvane") {
-    SetIcon(ProgramIcon());
+    const wxIconBundle icons = setup::AppIconBundle();
+    SetIcons(icons);
     // Set before any child exists, so that every control inherits it.
     SetFont(WindowFont());
     root_ = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(kClientWidth, kClientHeight),
@@ -272,7 +241,16 @@ TMainForm::TMainForm(platform::Services services)
     SetMaxClientSize(wxSize(kClientWidth, kClientHeight));
     CentreOnScreen();
 
-    TrayNotifyIcon_ = std::make_unique<TrayIcon>(*this);
+    // The taskbar button goes with the hidden window while the icon is in
+    // the tray; where there is no tray the window stays minimised with its
+    // button (see ShowWindow).
+    TrayNotifyIcon_ = std::make_unique<setup::WxTrayIcon>(icons.GetIcon(16), MakePopupMenu1);
+    TrayNotifyIcon_->Logic().SetHint("Skyvane");
+    TrayNotifyIcon_->Logic().OnClick = [this] { Show1Click(); };
+    TrayNotifyIcon_->Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { Show1Click(); }, kShow1Id);
+    TrayNotifyIcon_->Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { Exit1Click(); }, kExit1Id);
     Bind(wxEVT_CLOSE_WINDOW, &TMainForm::FormClose, this);
     Bind(wxEVT_ICONIZE, &TMainForm::FormIconize, this);
     Bind(
@@ -286,7 +264,6 @@ TMainForm::~TMainForm() {
     // The logic may still talk to the view while it goes.
     monitor_.reset();
     dialogs_.reset();
-    if (TrayNotifyIcon_ && TrayNotifyIcon_->IsIconInstalled()) TrayNotifyIcon_->RemoveIcon();
     TrayNotifyIcon_.reset();
     // Hidden menu items are ours while they are out of their menu.
     for (MenuEntry& entry : menuEntries_)
@@ -593,9 +570,10 @@ void TMainForm::CreateMenus() {
 
     auto* internet = new wxMenu;
     AddMenuItem(internet, "Skyvanesite1", "&Skyvane site");
-    // The separator opens the group of partner links, of which there are
-    // none but the hidden Vuvu2Dorsite1: it shows with the first of them.
-    AddSeparator(internet, false);
+    // Other sites, after a separator: the project's own. There are no
+    // partner links but the hidden Vuvu2Dorsite1.
+    AddSeparator(internet);
+    AddMenuItem(internet, "SETIhomesite1", "SETI@&home site");
     AddMenuItem(internet, "Vuvu2Dorsite1", "&Vuvu2Dor site", wxITEM_NORMAL, false);
     bar->Append(internet, "&Internet");
 
@@ -708,10 +686,18 @@ bool TMainForm::TimerRunning(TimerId t) const {
     return const_cast<TMainForm*>(this)->TimerOf(t).IsRunning();
 }
 
-void TMainForm::Timer1Timer(wxTimerEvent&) { monitor_->Timer1Timer(); }
-void TMainForm::Timer2Timer(wxTimerEvent&) { monitor_->Timer2Timer(); }
-void TMainForm::Timer3Timer(wxTimerEvent&) { monitor_->Timer3Timer(); }
-void TMainForm::Timer4Timer(wxTimerEvent&) { monitor_->Timer4Timer(); }
+void TMainForm::Timer1Timer(wxTimerEvent&) {
+    monitor_->Timer1Timer();
+}
+void TMainForm::Timer2Timer(wxTimerEvent&) {
+    monitor_->Timer2Timer();
+}
+void TMainForm::Timer3Timer(wxTimerEvent&) {
+    monitor_->Timer3Timer();
+}
+void TMainForm::Timer4Timer(wxTimerEvent&) {
+    monitor_->Timer4Timer();
+}
 
 // -------------------------------------------------------------- MainView
 
@@ -875,11 +861,7 @@ void TMainForm::ShowWindow(bool visible) {
 
 void TMainForm::ShowTrayIcon(bool visible) {
     trayIconShown_ = visible;
-    if (!wxTaskBarIcon::IsAvailable()) return;
-    if (visible)
-        TrayNotifyIcon_->SetIcon(GetIcon(), "Skyvane");
-    else if (TrayNotifyIcon_->IsIconInstalled())
-        TrayNotifyIcon_->RemoveIcon();
+    TrayNotifyIcon_->Logic().SetIconVisible(visible);
 }
 
 // A window of its own above the main window; the logic fills it and shows
@@ -898,7 +880,7 @@ void TMainForm::Terminate() {
     Timer2_.Stop();
     Timer3_.Stop();
     Timer4_.Stop();
-    if (TrayNotifyIcon_->IsIconInstalled()) TrayNotifyIcon_->RemoveIcon();
+    TrayNotifyIcon_->Logic().SetIconVisible(false);
     trayIconShown_ = false;
     Destroy();
     wxTheApp->ExitMainLoop();
@@ -937,9 +919,9 @@ void TMainForm::BindCommand(Control c, std::function<void()> handler, bool enabl
 
 // The graph's menus, its captions (which choose the axis) and the sky map.
 void TMainForm::BindGraphCommands() {
-    const std::pair<Control, std::uint8_t> scales[] = {
-        {Control::mHalf, 1}, {Control::MNormal, 2}, {Control::mx2, 4},
-        {Control::mx4, 8},   {Control::mx8, 16},    {Control::mx16, 32}};
+    const std::pair<Control, std::uint8_t> scales[] = {{Control::mHalf, 1}, {Control::MNormal, 2},
+                                                       {Control::mx2, 4},   {Control::mx4, 8},
+                                                       {Control::mx8, 16},  {Control::mx16, 32}};
     for (const auto& [item, code] : scales)
         BindCommand(item, [this, code = code] { monitor_->ScaleClick(code); });
 
@@ -949,8 +931,8 @@ void TMainForm::BindGraphCommands() {
                                 Control::Label18};
     for (int kind = 0; kind < 4; ++kind) {
         // Triplets and pulses wait for a client that reports them.
-        BindCommand(kinds[kind], [this, kind] { monitor_->ShowSignalsMenuClick(kind); },
-                    kind < 2);
+        BindCommand(
+            kinds[kind], [this, kind] { monitor_->ShowSignalsMenuClick(kind); }, kind < 2);
         BindCommand(captions[kind], [this, kind] { monitor_->ChangeAxisLabel(kind); });
         if (wxWindow* caption = ControlWindow(captions[kind])) caption->SetCursor(wxCURSOR_HAND);
     }
@@ -958,6 +940,9 @@ void TMainForm::BindGraphCommands() {
     BindCommand(Control::DotsMenu, [this] { monitor_->PlotMenuClick(true); });
     BindCommand(Control::SkyMapButton, [this] { monitor_->SkyMapButtonClick(); });
     BindCommand(Control::ZoomBtn, [this] { monitor_->ZoomBtnClick(); });
+    BindCommand(Control::About1, [this] { monitor_->About1Click(); });
+    BindCommand(Control::Skyvanesite1, [this] { monitor_->Skyvanesite1Click(); });
+    BindCommand(Control::SETIhomesite1, [this] { monitor_->SETIhomesite1Click(); });
 
     // The work-unit selector and the totals' menu.
     hasAction_[Index(Control::WUComboBox)] = true;

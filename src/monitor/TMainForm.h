@@ -13,8 +13,8 @@
 #include <wx/weakref.h>
 
 #include <array>
-#include <functional>
 #include <bitset>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,7 +33,10 @@ class wxMenu;
 class wxMenuItem;
 class wxPanel;
 class wxStaticText;
-class wxTaskBarIcon;
+
+namespace setup {
+class WxTrayIcon;
+}
 
 namespace monitor {
 
@@ -88,6 +91,7 @@ public:
     bool MenuItemShown(std::string_view name) const;
     bool TimerRunning(views::TimerId t) const;
     bool TrayIconShown() const { return trayIconShown_; }
+    setup::WxTrayIcon& TrayNotifyIcon() { return *TrayNotifyIcon_; }
     // The signal info window while it is open, else nullptr.
     inspection::TSignalInfoForm* SignalInfoForm() const { return signalInfoForm_; }
 
@@ -157,7 +161,7 @@ private:
     wxTimer Timer2_;
     wxTimer Timer3_;
     wxTimer Timer4_;
-    std::unique_ptr<wxTaskBarIcon> TrayNotifyIcon_;
+    std::unique_ptr<setup::WxTrayIcon> TrayNotifyIcon_;
     bool trayIconShown_ = false;
 
     wxString windowTitle_;

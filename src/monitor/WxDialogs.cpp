@@ -4,6 +4,7 @@
 #include <wx/window.h>
 
 #include "monitor/WxText.h"
+#include "setup/TAboutForm.h"
 #include "setup/TPathForm.h"
 
 namespace monitor {
@@ -19,9 +20,13 @@ int WxDialogs::ShowBox(std::string_view text, long style) const {
     return box.ShowModal();
 }
 
-void WxDialogs::ShowError(std::string_view text) { ShowBox(text, wxOK | wxICON_ERROR); }
+void WxDialogs::ShowError(std::string_view text) {
+    ShowBox(text, wxOK | wxICON_ERROR);
+}
 
-void WxDialogs::ShowWarning(std::string_view text) { ShowBox(text, wxOK | wxICON_WARNING); }
+void WxDialogs::ShowWarning(std::string_view text) {
+    ShowBox(text, wxOK | wxICON_WARNING);
+}
 
 void WxDialogs::ShowInformation(std::string_view text) {
     ShowBox(text, wxOK | wxICON_INFORMATION);
@@ -35,6 +40,11 @@ std::optional<std::string> WxDialogs::AskClientPath() {
     setup::TPathForm form(Owner(), shell_);
     if (form.ShowModal() != wxID_OK) return std::nullopt;
     return form.Path();
+}
+
+void WxDialogs::ShowAbout() {
+    setup::TAboutForm form(Owner(), shell_);
+    form.ShowModal();
 }
 
 }  // namespace monitor

@@ -17,7 +17,8 @@ public:
     // `parent` owns the boxes while it is on screen (they centre on it and
     // stay above it); a hidden parent is not used, so a box shown during
     // start-up or from the tray still appears in the middle of the screen.
-    // `shell` serves the client-path dialog's site link. Both must outlive
+    // `shell` serves the site links of the client-path dialog and the about
+    // box. Both must outlive
     // this object.
     WxDialogs(wxWindow* parent, platform::Shell& shell);
 
@@ -26,6 +27,7 @@ public:
     void ShowInformation(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
     std::optional<std::string> AskClientPath() override;
+    void ShowAbout() override;
 
 private:
     wxWindow* Owner() const;

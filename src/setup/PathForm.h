@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace setup {
+#include "setup/Sites.h"
 
-// The SETI@home project's web site, opened by the dialog's site link.
-inline constexpr std::string_view kSetiAtHomeSite = "https://setiathome.berkeley.edu/";
+namespace setup {
 
 // The directory part of a chosen file, without a trailing separator, except
 // for a root, which keeps its separator ("/" on POSIX, "C:\" or "\" on

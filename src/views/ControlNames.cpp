@@ -156,6 +156,8 @@ std::string_view ControlName(Control c) {
             return "MenuTotalIgnore";
         case Control::Skyvanesite1:
             return "Skyvanesite1";
+        case Control::SETIhomesite1:
+            return "SETIhomesite1";
         case Control::About1:
             return "About1";
         case Control::Count:

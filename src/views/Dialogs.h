@@ -24,6 +24,8 @@ public:
     // user accepted with OK as typed, or nothing when the user chose Cancel
     // (which quits Skyvane).
     virtual std::optional<std::string> AskClientPath() = 0;
+    // The about box ("About Skyvane").
+    virtual void ShowAbout() = 0;
 };
 
 }  // namespace views

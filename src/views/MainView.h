@@ -101,6 +101,7 @@ enum class Control {
     MenuTotalLast,
     MenuTotalIgnore,
     Skyvanesite1,
+    SETIhomesite1,
     About1,
     Count  // number of controls, not a control
 };

@@ -42,6 +42,7 @@
 #include "sample/SampleClientFiles.h"
 #include "setup/PathForm.h"
 #include "setup/TPathForm.h"
+#include "support/RecordingShell.h"
 #include "support/TempDir.h"
 #include "views/MainView.h"
 
@@ -49,6 +50,7 @@ namespace {
 
 using guitest::Pump;
 using guitest::ScreenshotPath;
+using testsupport::RecordingShell;
 
 using monitor::StartupResult;
 using monitor::TMainForm;
@@ -355,15 +357,15 @@ TEST_F(GuiStart, MenusOfferOnlyWhatWorks) {
     // but disabled
     for (const char* name :
          {"Exit2", "mHalf", "MNormal", "mx16", "ShowSpikesMenu", "ShowPulsesMenu", "LinesMenu",
-          "DotsMenu", "MenuTotalAll", "MenuTotalIgnore"})
+          "DotsMenu", "MenuTotalAll", "MenuTotalIgnore", "Skyvanesite1", "SETIhomesite1", "About1"})
         EXPECT_TRUE(form_->MenuItemByName(name)->IsEnabled()) << name;
-    for (const char* name : {"WUCache1", "Settings1", "Skyvanesite1", "About1"}) {
+    for (const char* name : {"WUCache1", "Settings1"}) {
         ASSERT_NE(form_->MenuItemByName(name), nullptr) << name;
         EXPECT_FALSE(form_->MenuItemByName(name)->IsEnabled()) << name;
     }
     // the logic cannot switch on a command that has no handler
-    form_->SetEnabled(Control::About1, true);
-    EXPECT_FALSE(form_->MenuItemByName("About1")->IsEnabled());
+    form_->SetEnabled(Control::Settings1, true);
+    EXPECT_FALSE(form_->MenuItemByName("Settings1")->IsEnabled());
     // check marks and shortcuts as designed
     EXPECT_TRUE(form_->MenuItemByName("MNormal")->IsChecked());
     EXPECT_FALSE(form_->MenuItemByName("mx2")->IsChecked());
@@ -525,16 +527,6 @@ TEST_F(GuiStart, CancelInTheClientPathDialogEndsStartUp) {
     EXPECT_FALSE(form_->IsShown());
     EXPECT_FALSE(dir_.Exists("program/lastnum.mon"));
 }
-
-// Remembers the addresses it was asked to open.
-class RecordingShell : public platform::Shell {
-public:
-    bool OpenUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
 
 // Runs `action` on the dialog once its modal loop runs, and returns what
 // ShowModal() returned.

@@ -18,6 +18,7 @@ public:
     void ShowInformation(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
     std::optional<std::string> AskClientPath() override;
+    void ShowAbout() override { ++aboutShown; }
 
     // Every box shown, by kind, in order.
     std::vector<std::string> errors;
@@ -30,6 +31,7 @@ public:
     // answers Cancel.
     std::deque<std::optional<std::string>> clientPathAnswers;
     int clientPathAsked = 0;
+    int aboutShown = 0;
     // Runs while a box is "open", to simulate a timer tick arriving then.
     std::function<void()> whileOpen;
 };

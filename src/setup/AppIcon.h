@@ -1,0 +1,19 @@
+#pragma once
+// The application's icon, carried inside the program so that an installed
+// copy needs no file beside it: the windows and the tray show it, and
+// install gives it to the desktop entries.
+
+#include <span>
+#include <string_view>
+
+namespace setup {
+
+struct IconImage {
+    int size = 0;          // pixels, square
+    std::string_view png;  // a PNG file's bytes (RGBA)
+};
+
+// 16, 32 and 48 pixels, smallest first.
+std::span<const IconImage> AppIconImages();
+
+}  // namespace setup
