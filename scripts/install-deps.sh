@@ -15,7 +15,7 @@ packages=(
   imagemagick                # screenshots (import -window root)
   clang-format
   xdg-utils                  # opening web links
-  desktop-file-utils         # desktop-file-validate checks the desktop entries install writes
+  desktop-file-utils         # desktop-file-validate checks the desktop entries we write (install, autostart)
   trayer                     # a notification area under Xvfb, for the tray icon's GUI test
 )
 if [ "${1:-}" = "windows" ]; then

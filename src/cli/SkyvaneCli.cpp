@@ -44,9 +44,7 @@ public:
     explicit ReadOnlyFiles(platform::Files& inner) : inner_(inner) {}
 
     bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
-    bool DirectoryExists(const std::string& path) override {
-        return inner_.DirectoryExists(path);
-    }
+    bool DirectoryExists(const std::string& path) override { return inner_.DirectoryExists(path); }
     std::optional<std::uint64_t> FileSize(const std::string& path) override {
         return inner_.FileSize(path);
     }
@@ -81,10 +79,9 @@ public:
         using views::Control;
         // The value labels the window shows before anything is read.
         for (auto c : {Control::DateLabel, Control::SkyPosLabel, Control::TelescopeLabel,
-                       Control::BaseFreqLabel, Control::UserNameLabel,
-                       Control::EMailLabel, Control::CountryLabel, Control::RegisterLabel,
-                       Control::TotalWULabel, Control::RecordedWULabel, Control::AllTimeLabel,
-                       Control::AverageTimeLabel})
+                       Control::BaseFreqLabel, Control::UserNameLabel, Control::EMailLabel,
+                       Control::CountryLabel, Control::RegisterLabel, Control::TotalWULabel,
+                       Control::RecordedWULabel, Control::AllTimeLabel, Control::AverageTimeLabel})
             texts_[c] = "unknown";
         texts_[Control::SAHVerLabel] = "";  // empty until the version is read
         for (auto c : {Control::BestPeakLabel, Control::BestGaussianLabel,
@@ -121,12 +118,11 @@ public:
     void ShowTrayIcon(bool) override {}
     void Terminate() override {}
     // Nothing opens it here; the inspection commands have their own.
-    views::SignalInfoView& OpenSignalInfo(views::SignalInfoEvents&) override {
-        return signalInfo_;
-    }
+    views::SignalInfoView& OpenSignalInfo(views::SignalInfoEvents&) override { return signalInfo_; }
 
     void AddTo(cli::JsonObject& json) const {
-        for (const auto& [control, text] : texts_) json.Add(views::ControlName(control), text);
+        for (const auto& [control, text] : texts_)
+            json.Add(views::ControlName(control), text);
         for (const auto& [control, position] : positions_)
             json.Add(views::ControlName(control), static_cast<long long>(position));
         for (const auto& [control, hint] : hints_)
@@ -262,8 +258,7 @@ public:
     explicit Session(platform::NativePlatform& native)
         : real_(native.services()),
           files_(real_.files),
-          monitor_(view_, dialogs_,
-                   {real_.registry, files_, real_.windows, real_.shell, real_.environment}) {}
+          monitor_(view_, dialogs_, real_.WithFiles(files_)) {}
 
     // False (with the reason on stderr) when `dir` is no client directory or
     // the view cannot be shown.
@@ -364,7 +359,8 @@ int GraphPicture(const Arguments& args) {
         if (monitor.Menus().KindShown(kind)) monitor.ShowSignalsMenuClick(kind);
     if (args.dots) monitor.PlotMenuClick(true);
 
-    if (!session.RealFiles().WriteFile(*args.png, canvas::EncodePng(monitor.GraphView().Picture()))) {
+    if (!session.RealFiles().WriteFile(*args.png,
+                                       canvas::EncodePng(monitor.GraphView().Picture()))) {
         std::cerr << "skyvane-cli: cannot write " << *args.png << "\n";
         return 1;
     }

@@ -4,6 +4,7 @@
 // backend (win32, posix) implements them once. Strings are 8-bit: on Windows
 // the ANSI code page the settings record stores, on POSIX UTF-8 paths.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -73,8 +74,7 @@ public:
                                                 std::uint64_t limit = UINT64_MAX) = 0;
     // Bytes from `offset` to the end (at most `limit`), for readers that
     // follow a growing file. Nothing when the file cannot be opened.
-    virtual std::optional<std::string> ReadFileFrom(const std::string& path,
-                                                    std::uint64_t offset,
+    virtual std::optional<std::string> ReadFileFrom(const std::string& path, std::uint64_t offset,
                                                     std::uint64_t limit = UINT64_MAX) = 0;
     // Replaces the file as a whole: written to a temporary file beside it and
     // renamed over it, so a crash never leaves half a file.
@@ -103,12 +103,45 @@ public:
     virtual void SetTitle(std::string_view title) = 0;
 };
 
+// One top-level window as an enumeration saw it. `handle` names the window
+// to the service that found it (an HWND on Windows); it is not kept beyond
+// the operation at hand.
+struct WindowInfo {
+    std::uint64_t handle = 0;
+    std::string windowClass;  // at most 255 characters
+    std::string title;        // at most 255 characters
+};
+
+using ProcessId = std::uint32_t;
+
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
 class TopLevelWindows {
 public:
     virtual ~TopLevelWindows() = default;
     // Whether a top-level window of this class with exactly this title exists
     // (the single-instance test).
     virtual bool WindowExists(std::string_view windowClass, std::string_view title) = 0;
+    // The first top-level window of this class with exactly this title.
+    virtual std::optional<WindowInfo> FindWindow(std::string_view windowClass,
+                                                 std::string_view title) = 0;
+    // Every top-level window, in the system's order.
+    virtual std::vector<WindowInfo> EnumerateWindows() = 0;
+    // The process that owns the window; nothing when the window has gone.
+    virtual std::optional<ProcessId> WindowProcess(const WindowInfo& window) = 0;
+    // Asks the window's owner to end: the message WM_DESTROY is posted (not
+    // sent) on Windows; on POSIX the owning process gets SIGTERM. False when
+    // nothing could be posted.
+    virtual bool PostDestroy(const WindowInfo& window) = 0;
+
+    // The mouse pointer, for the nudge that wakes the windowed client before
+    // it is asked to go. Nothing where no pointer can be read.
+    virtual std::optional<ScreenPoint> CursorPosition() = 0;
+    virtual void SetCursorPosition(ScreenPoint point) = 0;
+    virtual void ShowCursor(bool show) = 0;
     // Makes a window of ours findable by WindowExists from other processes for
     // as long as the returned object lives. Where the OS already knows our
     // windows by class and title this only keeps that true.
@@ -118,12 +151,106 @@ public:
 
 // ------------------------------------------------------------------ shell
 
+// What the shell tells about an executable file.
+enum class ExeType {
+    Unknown,   // the system cannot tell (always so on Linux)
+    Console,   // a console (text) program
+    Windowed,  // a program with windows
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
     // Opens a web address or a file with the default program. False when
     // nothing could be started.
     virtual bool OpenUrl(const std::string& url) = 0;
+    // The executable type of `path` (the shell's file-information call).
+    virtual ExeType ExecutableType(const std::string& path) = 0;
+    // A value of the system's "SYSTEM.INI" (the profile-string call), or an
+    // empty text when the file, section or key is missing. Linux has no such
+    // file: always empty there.
+    virtual std::string ReadSystemIni(std::string_view section, std::string_view key) = 0;
+};
+
+// --------------------------------------------------------------- processes
+
+enum class ShowMode { Normal, Hidden };
+
+// A process opened for stopping. The object keeps the process itself in
+// hand (a handle on Windows; pid and start time on POSIX), so a new process
+// that reuses the id is never touched.
+class Process {
+public:
+    virtual ~Process() = default;
+    // Asks the process to end: TerminateProcess with exit code -1 on Windows,
+    // SIGTERM on POSIX. False when the call failed.
+    virtual bool Terminate() = 0;
+    // Ends it without asking: SIGKILL on POSIX; on Windows the same as
+    // Terminate.
+    virtual bool Kill() = 0;
+    // Whether the process still runs. Never waits.
+    virtual bool Running() = 0;
+};
+
+class Processes {
+public:
+    virtual ~Processes() = default;
+    // Starts `commandLine` in `directory` and does not wait for it. The line
+    // is the system's plain command line, nothing quoted: the program is the
+    // shortest run of its leading blank-separated words that names a file
+    // (as Windows reads an unquoted path with blanks), the remaining words
+    // are its arguments. On POSIX the child runs in a session of its own with
+    // its output discarded and outlives us; the show mode makes no visible
+    // difference there. False when nothing was started.
+    virtual bool Launch(const std::string& commandLine, const std::string& directory,
+                        ShowMode show) = 0;
+    // Whether `path` is a file this user can start: on Windows any existing
+    // file, on POSIX a regular file with the execute bit for us.
+    virtual bool IsLaunchable(const std::string& path) = 0;
+    // Processes of this user that run the executable file `path` (the same
+    // file, however it was named when started). Windows finds the client by
+    // its window instead and answers nothing here.
+    virtual std::vector<ProcessId> FindByExecutable(const std::string& path) = 0;
+    // Opens a process with the right to end it; nothing when it has gone or
+    // may not be touched.
+    virtual std::unique_ptr<Process> Open(ProcessId id) = 0;
+};
+
+// ----------------------------------------------------------- start-up values
+
+// Values that start programs when the user logs on. The vocabulary is the
+// Windows one: `subkey` is "Run" (every logon) or "RunServicesOnce" (the next
+// start only; the system removes the value when it runs it), the value's name
+// and its data, a plain command line. On Windows these are string values
+// under HKEY_CURRENT_USER "Software\MicroSoft\Windows\CurrentVersion\";
+// on Linux they are XDG autostart entries ($XDG_CONFIG_HOME/autostart).
+class StartupValues {
+public:
+    virtual ~StartupValues() = default;
+    // False when the value could not be written.
+    virtual bool Write(std::string_view subkey, std::string_view name,
+                       std::string_view command) = 0;
+    // False when the value could not be deleted; deleting a missing value
+    // succeeds.
+    virtual bool Delete(std::string_view subkey, std::string_view name) = 0;
+    // Whether the value exists; nothing when the place that holds them
+    // cannot be read.
+    virtual std::optional<bool> Exists(std::string_view subkey, std::string_view name) = 0;
+    // The command the value holds; nothing when it is missing.
+    virtual std::optional<std::string> Read(std::string_view subkey, std::string_view name) = 0;
+};
+
+// ------------------------------------------------------------------ clock
+
+// Every sleep and wait of the logic goes through this, so tests can run
+// seconds of waiting in no time.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Milliseconds on a monotonic clock.
+    virtual std::chrono::milliseconds Now() = 0;
+    // Blocks the calling thread for `duration`.
+    virtual void Sleep(std::chrono::milliseconds duration) = 0;
 };
 
 // ------------------------------------------------------------ environment
@@ -136,6 +263,8 @@ public:
     // (not the command line: any argument switches off the single-instance
     // test).
     virtual std::string ProgramDirectory() = 0;
+    // The full path of Skyvane's own executable, as start-up values name it.
+    virtual std::string ExecutablePath() = 0;
     // The user's decimal separator for numbers shown on screen.
     virtual char DecimalSeparator() = 0;
     // A time of day in the user's long time format ("14:05:09", "2:05:09 PM").
@@ -145,6 +274,10 @@ public:
 // The separator between directories in a path: '\\' on Windows, '/' elsewhere.
 char PathSeparator();
 
+// The file-name pattern of the text client's executable: "setiathome*.exe" on
+// Windows, "setiathome*" elsewhere (the Linux clients carry no extension).
+std::string_view TextClientPattern();
+
 // Every service together, as the logic receives them. The members are
 // references: whoever builds the bundle owns the services.
 struct Services {
@@ -153,6 +286,15 @@ struct Services {
     TopLevelWindows& windows;
     Shell& shell;
     Environment& environment;
+    Processes& processes;
+    StartupValues& startup;
+    Clock& clock;
+
+    // The same services with other files: a decorator that counts or
+    // refuses writes.
+    Services WithFiles(Files& other) const {
+        return {registry, other, windows, shell, environment, processes, startup, clock};
+    }
 };
 
 // The backend chosen at build time, owning one instance of every service.
@@ -171,6 +313,9 @@ private:
     std::unique_ptr<TopLevelWindows> windows_;
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<Environment> environment_;
+    std::unique_ptr<Processes> processes_;
+    std::unique_ptr<StartupValues> startup_;
+    std::unique_ptr<Clock> clock_;
 };
 
 }  // namespace platform

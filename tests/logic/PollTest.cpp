@@ -43,8 +43,9 @@ protected:
           runtimeEnv_("SKYVANE_RUNTIME_DIR", program_.Path("runtime")),
           files_(native_.services().files) {
         client_.Write("version.sah", "major_version=3\nminor_version=3\n");
-        client_.Write("user_info.sah", "email_addr=a@b\nname=A\ncountry=C\n"
-                                       "register_time=1 (Mon)\nnresults=1\ntotal_cpu=10\n");
+        client_.Write("user_info.sah",
+                      "email_addr=a@b\nname=A\ncountry=C\n"
+                      "register_time=1 (Mon)\nnresults=1\ntotal_cpu=10\n");
         client_.Write("work_unit.sah", kHeader);
     }
 
@@ -63,9 +64,7 @@ protected:
 
     void Start() {
         const platform::Services real = native_.services();
-        monitor_ = std::make_unique<monitor::Monitor>(
-            view_, dialogs_,
-            platform::Services{real.registry, files_, real.windows, real.shell, real.environment});
+        monitor_ = std::make_unique<monitor::Monitor>(view_, dialogs_, real.WithFiles(files_));
         monitor_->OpenClientDirectory(client_.Path(), {});
     }
 
@@ -101,9 +100,8 @@ TEST_F(PollTest, QuietPollCostsTwoFileTests) {
 
     monitor_->Timer1Timer();
 
-    EXPECT_EQ(files_.calls,
-              (std::vector<std::string>{"FileExists " + client_.Path("result.sah"),
-                                        "FileStamp " + client_.Path("state.sah")}));
+    EXPECT_EQ(files_.calls, (std::vector<std::string>{"FileExists " + client_.Path("result.sah"),
+                                                      "FileStamp " + client_.Path("state.sah")}));
 }
 
 TEST_F(PollTest, ReadsTheStateOnlyWhenItsStampChanges) {

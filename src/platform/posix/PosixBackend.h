@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -16,6 +17,28 @@ namespace platform::posix {
 std::unique_ptr<Registry> MakeRegistry();
 std::unique_ptr<Files> MakeFiles();
 std::unique_ptr<TopLevelWindows> MakeTopLevelWindows();
+std::unique_ptr<Processes> MakeProcesses();
+std::unique_ptr<StartupValues> MakeStartupValues();
+
+// What /proc tells about a process.
+struct ProcessState {
+    bool known = false;  // /proc answered
+    bool zombie = false;
+    std::string started;  // start time since boot, in clock ticks
+};
+ProcessState ReadProcessState(pid_t pid);
+// Whether `pid` runs and, when `started` is given, is still the process that
+// started then (not a new one that reuses its id). A zombie counts as gone.
+bool ProcessAlive(pid_t pid, const std::string& started);
+
+// Splits a plain command line at blanks. The program is the shortest run of
+// leading words that `isProgram` accepts once joined with single blanks (an
+// unquoted path with blanks in it, read as Windows reads it); without one,
+// the first word. Empty for a blank line.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine,
+                                          bool (*isProgram)(const std::string&));
+// A regular file with the execute bit for us.
+bool IsExecutableFile(const std::string& path);
 
 // Replaces `path` with `bytes`: written to a fresh file beside it, flushed to
 // disk and renamed over it, so readers see the old or the new file and never

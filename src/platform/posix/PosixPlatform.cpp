@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/SystemClock.h"
 #include "platform/posix/PosixBackend.h"
 
 namespace platform {
@@ -184,28 +185,50 @@ public:
         }
         return WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
+
+    // Linux keeps no mark of a windowed program in its executables.
+    ExeType ExecutableType(const std::string& /*path*/) override { return ExeType::Unknown; }
+
+    // There is no SYSTEM.INI, and so no screen saver to start with the client.
+    std::string ReadSystemIni(std::string_view /*section*/, std::string_view /*key*/) override {
+        return {};
+    }
 };
+
+// The link /proc/self/exe, or nothing without /proc.
+std::optional<std::string> OwnExecutable() {
+    std::vector<char> buffer(512);
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return std::nullopt;
+        if (static_cast<std::size_t>(length) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        buffer.resize(buffer.size() * 2);
+    }
+}
 
 class PosixEnvironment final : public Environment {
 public:
+    std::string ExecutablePath() override {
+        auto exe = OwnExecutable();
+        if (!exe) return ProgramDirectory() + "skyvane";
+        // A replaced executable reads "... (deleted)"; the new one is where
+        // the old one was.
+        constexpr std::string_view kDeleted = " (deleted)";
+        if (exe->ends_with(kDeleted)) exe->resize(exe->size() - kDeleted.size());
+        return *exe;
+    }
+
     std::string ProgramDirectory() override {
         if (auto dir = posix::GetEnv("SKYVANE_PROGRAM_DIR")) {
             if (dir->back() != '/') *dir += '/';
             return *dir;
         }
-        std::vector<char> buffer(512);
-        for (;;) {
-            const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-            if (length < 0) break;
-            if (static_cast<std::size_t>(length) < buffer.size()) {
-                // A replaced executable reads "... (deleted)": that is in the
-                // file name, and only the directory is taken.
-                const std::string exe(buffer.data(), static_cast<std::size_t>(length));
-                const auto slash = exe.rfind('/');
-                if (slash != std::string::npos) return exe.substr(0, slash + 1);
-                break;
-            }
-            buffer.resize(buffer.size() * 2);
+        if (const auto exe = OwnExecutable()) {
+            // A replaced executable reads "... (deleted)": that is in the
+            // file name, and only the directory is taken.
+            const auto slash = exe->rfind('/');
+            if (slash != std::string::npos) return exe->substr(0, slash + 1);
         }
         // Without /proc the working directory is the best remaining guess.
         std::vector<char> cwd(4096);
@@ -253,17 +276,25 @@ char PathSeparator() {
     return '/';
 }
 
+std::string_view TextClientPattern() {
+    return "setiathome*";
+}
+
 NativePlatform::NativePlatform()
     : registry_(posix::MakeRegistry()),
       files_(posix::MakeFiles()),
       windows_(posix::MakeTopLevelWindows()),
       shell_(std::make_unique<PosixShell>()),
-      environment_(std::make_unique<PosixEnvironment>()) {}
+      environment_(std::make_unique<PosixEnvironment>()),
+      processes_(posix::MakeProcesses()),
+      startup_(posix::MakeStartupValues()),
+      clock_(MakeSystemClock()) {}
 
 NativePlatform::~NativePlatform() = default;
 
 Services NativePlatform::services() {
-    return Services{*registry_, *files_, *windows_, *shell_, *environment_};
+    return Services{*registry_,    *files_,     *windows_, *shell_,
+                    *environment_, *processes_, *startup_, *clock_};
 }
 
 }  // namespace platform

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <sstream>
@@ -25,40 +26,6 @@
 #include "platform/posix/PosixBackend.h"
 
 namespace platform::posix {
-
-namespace {
-
-constexpr std::string_view kRecordPrefix = "window-";
-
-// The runtime directory, created 0700 when missing; nothing when it cannot be
-// had safely.
-std::optional<std::string> RuntimeDirectory() {
-    if (auto dir = GetEnv("SKYVANE_RUNTIME_DIR")) {
-        if (!MakeDirectories(*dir, 0700)) return std::nullopt;
-        return dir;
-    }
-    if (auto runtime = GetEnv("XDG_RUNTIME_DIR")) {
-        const std::string dir = *runtime + "/skyvane";
-        if (!MakeDirectories(dir, 0700)) return std::nullopt;
-        return dir;
-    }
-    // /tmp is shared with every user: the directory must be ours and closed
-    // to others, or someone could plant records that stop Skyvane starting.
-    const std::string dir = "/tmp/skyvane-" + std::to_string(getuid());
-    mkdir(dir.c_str(), 0700);
-    struct stat info {};
-    if (lstat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
-        return std::nullopt;
-    }
-    if ((info.st_mode & 077) != 0 && chmod(dir.c_str(), 0700) != 0) return std::nullopt;
-    return dir;
-}
-
-struct ProcessState {
-    bool known = false;  // /proc answered
-    bool zombie = false;
-    std::string started;
-};
 
 ProcessState ReadProcessState(pid_t pid) {
     ProcessState state;
@@ -88,6 +55,34 @@ bool ProcessAlive(pid_t pid, const std::string& started) {
     if (!state.known) return true;  // no /proc: kill's answer has to do
     if (state.zombie) return false;
     return started.empty() || state.started == started;
+}
+
+namespace {
+
+constexpr std::string_view kRecordPrefix = "window-";
+
+// The runtime directory, created 0700 when missing; nothing when it cannot be
+// had safely.
+std::optional<std::string> RuntimeDirectory() {
+    if (auto dir = GetEnv("SKYVANE_RUNTIME_DIR")) {
+        if (!MakeDirectories(*dir, 0700)) return std::nullopt;
+        return dir;
+    }
+    if (auto runtime = GetEnv("XDG_RUNTIME_DIR")) {
+        const std::string dir = *runtime + "/skyvane";
+        if (!MakeDirectories(dir, 0700)) return std::nullopt;
+        return dir;
+    }
+    // /tmp is shared with every user: the directory must be ours and closed
+    // to others, or someone could plant records that stop Skyvane starting.
+    const std::string dir = "/tmp/skyvane-" + std::to_string(getuid());
+    mkdir(dir.c_str(), 0700);
+    struct stat info {};
+    if (lstat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
+        return std::nullopt;
+    }
+    if ((info.st_mode & 077) != 0 && chmod(dir.c_str(), 0700) != 0) return std::nullopt;
+    return dir;
 }
 
 struct WindowRecord {
@@ -131,6 +126,18 @@ pid_t RecordPid(std::string_view name) {
     return static_cast<pid_t>(pid);
 }
 
+// The <n> in "window-<pid>-<n>".
+std::uint32_t RecordNumber(std::string_view name) {
+    const auto dash = name.rfind('-');
+    std::uint32_t number = 0;
+    for (std::size_t i = dash + 1; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i)
+        number = number * 10 + static_cast<std::uint32_t>(name[i] - '0');
+    return number;
+}
+
+// Windows reads at most this much of a class name or title.
+constexpr std::size_t kMaxWindowText = 255;
+
 class PosixWindowAnnouncement final : public WindowAnnouncement {
 public:
     PosixWindowAnnouncement(std::optional<std::string> path, WindowRecord record)
@@ -166,30 +173,68 @@ private:
 class PosixTopLevelWindows final : public TopLevelWindows {
 public:
     bool WindowExists(std::string_view windowClass, std::string_view title) override {
+        return FindWindow(windowClass, title).has_value();
+    }
+
+    std::optional<WindowInfo> FindWindow(std::string_view windowClass,
+                                         std::string_view title) override {
+        for (auto& window : EnumerateWindows()) {
+            if (window.windowClass == windowClass && window.title == title) return window;
+        }
+        return std::nullopt;
+    }
+
+    // Records of live processes, oldest process first (the order in which
+    // Windows lists windows is not ours to copy; any fixed order will do).
+    std::vector<WindowInfo> EnumerateWindows() override {
+        std::vector<WindowInfo> windows;
         const auto dir = RuntimeDirectory();
-        if (!dir) return false;
+        if (!dir) return windows;
         DIR* listing = opendir(dir->c_str());
-        if (listing == nullptr) return false;
+        if (listing == nullptr) return windows;
         std::vector<std::string> names;
         while (const dirent* entry = readdir(listing)) {
             if (RecordPid(entry->d_name) != 0) names.emplace_back(entry->d_name);
         }
         closedir(listing);
+        std::sort(names.begin(), names.end());
 
-        bool found = false;
         for (const auto& name : names) {
             const std::string path = *dir + "/" + name;
             const auto text = ReadWholeFile(path);
             if (!text) continue;  // removed meanwhile by its owner
             const auto record = ParseRecord(*text);
-            if (!ProcessAlive(RecordPid(name), record.started)) {
+            const pid_t pid = RecordPid(name);
+            if (!ProcessAlive(pid, record.started)) {
                 unlink(path.c_str());
                 continue;
             }
-            if (record.windowClass == windowClass && record.title == title) found = true;
+            WindowInfo window;
+            window.handle = (static_cast<std::uint64_t>(pid) << 32) | RecordNumber(name);
+            window.windowClass = record.windowClass.substr(0, kMaxWindowText);
+            window.title = record.title.substr(0, kMaxWindowText);
+            windows.push_back(std::move(window));
         }
-        return found;
+        return windows;
     }
+
+    std::optional<ProcessId> WindowProcess(const WindowInfo& window) override {
+        const auto pid = static_cast<pid_t>(window.handle >> 32);
+        if (pid <= 0 || !ProcessAlive(pid, {})) return std::nullopt;
+        return static_cast<ProcessId>(pid);
+    }
+
+    // No window to post to: the process that announced it is asked to end,
+    // which is what the message does to the windowed client.
+    bool PostDestroy(const WindowInfo& window) override {
+        const auto pid = WindowProcess(window);
+        return pid && kill(static_cast<pid_t>(*pid), SIGTERM) == 0;
+    }
+
+    // The pointer belongs to the display server; nothing here needs it moved.
+    std::optional<ScreenPoint> CursorPosition() override { return std::nullopt; }
+    void SetCursorPosition(ScreenPoint /*point*/) override {}
+    void ShowCursor(bool /*show*/) override {}
 
     std::unique_ptr<WindowAnnouncement> Announce(std::string_view windowClass,
                                                  std::string_view title) override {

@@ -4,7 +4,7 @@
 //
 // <windows.h> comes first and its A/W name macros that collide with the
 // members of our interfaces (CopyFile, DeleteFile, CreateDirectory,
-// RemoveDirectory) are undone at once, so Platform.h means the same in every
+// RemoveDirectory, FindWindow) are undone at once, so Platform.h means the same in every
 // translation unit. The backend calls the ANSI functions by their full names.
 // ReadFile and WriteFile are real functions, not macros: inside a class that
 // overrides them the API is called as ::ReadFile and ::WriteFile.
@@ -21,6 +21,7 @@
 #undef DeleteFile
 #undef CreateDirectory
 #undef RemoveDirectory
+#undef FindWindow
 
 #include <cstddef>
 #include <memory>
@@ -35,6 +36,8 @@ namespace platform::win32 {
 std::unique_ptr<Registry> MakeRegistry();
 std::unique_ptr<Files> MakeFiles();
 std::unique_ptr<TopLevelWindows> MakeTopLevelWindows();
+std::unique_ptr<Processes> MakeProcesses();
+std::unique_ptr<StartupValues> MakeStartupValues();
 
 // The longest path Skyvane hands to Windows: the settings record stores paths
 // in 255 characters, and the ANSI calls stop at MAX_PATH (260 with the NUL).

@@ -3,6 +3,8 @@
 
 #include "platform/win32/Win32Backend.h"
 
+#include "platform/SystemClock.h"
+
 // After Win32Backend.h: shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 
@@ -52,10 +54,43 @@ public:
             ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return reinterpret_cast<INT_PTR>(result) > 32;
     }
+
+    ExeType ExecutableType(const std::string& path) override {
+        if (!win32::UsablePath(path)) return ExeType::Unknown;
+        SHFILEINFOA info{};
+        const DWORD_PTR type = SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE);
+        if (type == 0) return ExeType::Unknown;
+        // The high word is the Windows version a windowed program asks for;
+        // console programs leave it zero.
+        return HIWORD(type) != 0 ? ExeType::Windowed : ExeType::Console;
+    }
+
+    std::string ReadSystemIni(std::string_view section, std::string_view key) override {
+        if (!win32::UsableString(section) || !win32::UsableString(key)) return {};
+        const std::string sectionName(section);
+        const std::string keyName(key);
+        std::vector<char> buffer(2048);
+        const DWORD length =
+            GetPrivateProfileStringA(sectionName.c_str(), keyName.c_str(), "", buffer.data(),
+                                     static_cast<DWORD>(buffer.size()), "SYSTEM.INI");
+        return std::string(buffer.data(), length);
+    }
 };
 
 class Win32Environment final : public Environment {
 public:
+    std::string ExecutablePath() override {
+        std::vector<char> buffer(MAX_PATH);
+        for (;;) {
+            const DWORD length =
+                GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            if (length == 0) return ProgramDirectory() + "Skyvane.exe";
+            if (length < buffer.size()) return std::string(buffer.data(), length);
+            if (buffer.size() >= 32768) return ProgramDirectory() + "Skyvane.exe";
+            buffer.resize(buffer.size() * 2);
+        }
+    }
+
     std::string ProgramDirectory() override {
         if (auto dir = win32::GetEnv("SKYVANE_PROGRAM_DIR")) {
             if (!IsSeparator(dir->back())) *dir += '\\';
@@ -116,17 +151,25 @@ char PathSeparator() {
     return '\\';
 }
 
+std::string_view TextClientPattern() {
+    return "setiathome*.exe";
+}
+
 NativePlatform::NativePlatform()
     : registry_(win32::MakeRegistry()),
       files_(win32::MakeFiles()),
       windows_(win32::MakeTopLevelWindows()),
       shell_(std::make_unique<Win32Shell>()),
-      environment_(std::make_unique<Win32Environment>()) {}
+      environment_(std::make_unique<Win32Environment>()),
+      processes_(win32::MakeProcesses()),
+      startup_(win32::MakeStartupValues()),
+      clock_(MakeSystemClock()) {}
 
 NativePlatform::~NativePlatform() = default;
 
 Services NativePlatform::services() {
-    return Services{*registry_, *files_, *windows_, *shell_, *environment_};
+    return Services{*registry_,    *files_,     *windows_, *shell_,
+                    *environment_, *processes_, *startup_, *clock_};
 }
 
 }  // namespace platform

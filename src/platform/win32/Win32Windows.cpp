@@ -6,9 +6,11 @@
 // program's message loop keeps it answering the messages other programs
 // broadcast.
 
+#include <cstdint>
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/win32/Win32Backend.h"
 
@@ -66,6 +68,23 @@ private:
     HWND window_;
 };
 
+HWND Handle(const WindowInfo& window) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window.handle));
+}
+
+// Class name and title, at most 255 characters each, as the client
+// enumeration reads them.
+WindowInfo Describe(HWND window) {
+    WindowInfo info;
+    info.handle = reinterpret_cast<std::uintptr_t>(window);
+    char text[256] = {};
+    int length = GetClassNameA(window, text, static_cast<int>(sizeof text));
+    info.windowClass.assign(text, static_cast<std::size_t>(length > 0 ? length : 0));
+    length = GetWindowTextA(window, text, static_cast<int>(sizeof text));
+    info.title.assign(text, static_cast<std::size_t>(length > 0 ? length : 0));
+    return info;
+}
+
 class Win32TopLevelWindows final : public TopLevelWindows {
 public:
     bool WindowExists(std::string_view windowClass, std::string_view title) override {
@@ -74,6 +93,53 @@ public:
         const std::string text(title);
         return FindWindowA(className.c_str(), text.c_str()) != nullptr;
     }
+
+    std::optional<WindowInfo> FindWindow(std::string_view windowClass,
+                                         std::string_view title) override {
+        if (!UsableString(windowClass) || !UsableString(title)) return std::nullopt;
+        const std::string className(windowClass);
+        const std::string text(title);
+        const HWND window = FindWindowA(className.c_str(), text.c_str());
+        if (window == nullptr) return std::nullopt;
+        return Describe(window);
+    }
+
+    std::vector<WindowInfo> EnumerateWindows() override {
+        std::vector<HWND> handles;
+        EnumWindows(
+            [](HWND window, LPARAM found) -> BOOL {
+                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&handles));
+        std::vector<WindowInfo> windows;
+        windows.reserve(handles.size());
+        for (const HWND window : handles)
+            windows.push_back(Describe(window));
+        return windows;
+    }
+
+    std::optional<ProcessId> WindowProcess(const WindowInfo& window) override {
+        const HWND handle = Handle(window);
+        DWORD process = 0;
+        if (!IsWindow(handle) || GetWindowThreadProcessId(handle, &process) == 0 || process == 0)
+            return std::nullopt;
+        return static_cast<ProcessId>(process);
+    }
+
+    // WM_DESTROY, posted and not sent: the windowed client takes it as the
+    // request to end, and we do not wait inside its message handling.
+    bool PostDestroy(const WindowInfo& window) override {
+        return PostMessageA(Handle(window), WM_DESTROY, 0, 0) != 0;
+    }
+
+    std::optional<ScreenPoint> CursorPosition() override {
+        POINT point{};
+        if (GetCursorPos(&point) == 0) return std::nullopt;
+        return ScreenPoint{point.x, point.y};
+    }
+    void SetCursorPosition(ScreenPoint point) override { SetCursorPos(point.x, point.y); }
+    void ShowCursor(bool show) override { ::ShowCursor(show ? TRUE : FALSE); }
 
     std::unique_ptr<WindowAnnouncement> Announce(std::string_view windowClass,
                                                  std::string_view title) override {
