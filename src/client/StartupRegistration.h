@@ -57,6 +57,8 @@ public:
     // unfinished.
     void RegisterRecovery(bool on, std::string_view word = {});
 
+    platform::StartupValues& Values() { return values_; }
+
     // Whether a value exists; false when that cannot be told.
     bool Exists(std::string_view subkey, std::string_view name) const;
 

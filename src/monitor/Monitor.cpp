@@ -8,6 +8,7 @@
 #include "history/ArchiveCounter.h"
 #include "inspection/SignalSort.h"
 #include "setup/Sites.h"
+#include "setup/SetForm.h"
 
 namespace monitor {
 
@@ -19,9 +20,8 @@ using views::TimerId;
 constexpr std::string_view kAppTitle = "Skyvane";
 // Another running Skyvane is recognised by its main window.
 constexpr std::string_view kMainWindowClass = "TMainForm";
-// Where the client records its directory.
-constexpr std::string_view kClientRegistryKey = "Software\\SETI@home\\";
-constexpr std::string_view kClientDirValue = "ClientDir";
+using client::kClientDirValue;
+using client::kClientRegistryKey;
 // Below this drift rate the client is in the last stretch of its sweep and
 // the finish is watched ten times a second.
 constexpr double kFinishWatchChirp = -47;
@@ -59,6 +59,8 @@ Monitor::Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Servi
       readers_(services.files, gate_, view, figures_),
       menus_(view),
       settings_(services.files, dialogs, menus_),
+      client_(services, dialogs, settings_.Values()),
+      registration_(services.startup, services.environment, client_),
       resultReader_(services.files, gate_, dialogs, lists_, shown_),
       graph_(view, DesignGraphGeometry(), lists_, menus_, services.environment.DecimalSeparator()),
       bests_(view, lists_, shown_, readers_, services.environment.DecimalSeparator()),
@@ -119,7 +121,33 @@ StartupResult Monitor::FormCreate(const StartupOptions& options) {
         settings_.SaveSettings();
     }
 
+    client_.SetClientPath(env_.clientPath);
+    client_.FindClient();
+    // A refresh that died half way may have left the windowed client
+    // pointed at its scratch directory. The recovery value carries the word
+    // after "failure", so it is looked for in second place too.
+    const auto repairWord = [&](std::size_t i) {
+        return options.args.size() > i && (options.args[i] == client::kFixConnectWord ||
+                                           options.args[i] == client::kFixPathWord);
+    };
+    if (!options.readOnly && (settings_.Values().ConnectPending || repairWord(0) ||
+                              (firstArg == client::kFailureWord && repairWord(1)))) {
+        client_.RepairInterruptedConnect();
+        if (client_.ClientPath() != env_.clientPath) {
+            env_.clientPath = client_.ClientPath();
+            env_.clientFileExt = clientfiles::DecideClientFileExt(services_.files, env_.clientPath);
+        }
+    }
+    if (firstArg == client::kRunClientWord) {
+        client_.StartClient();
+        return StartupResult::Terminate;
+    }
+
     if (!ShowClientDirectory(options.readOnly)) return StartupResult::ShowWindow;
+
+    // The recovery values are used up by the start they cause: armed again.
+    if (settings_.Values().PowerFailureOnly && !options.readOnly)
+        registration_.RegisterRecovery(true);
 
     if (settings_.Values().StartInTray) {
         view_.ShowTrayIcon(true);
@@ -132,6 +160,8 @@ void Monitor::OpenClientDirectory(const std::string& clientDir, const StartupOpt
     programDir_ = services_.environment.ProgramDirectory();
     env_.clientPath = clientfiles::WithTrailingSeparator(clientDir);
     env_.clientFileExt = clientfiles::DecideClientFileExt(services_.files, env_.clientPath);
+    client_.SetClientPath(env_.clientPath);
+    client_.FindClient();
     ShowClientDirectory(options.readOnly);
 }
 
@@ -602,6 +632,8 @@ void Monitor::Show1Click() {
 void Monitor::Exit1Click() {
     // A failed save has told the user; ending is still what was asked.
     settings_.SaveSettings();
+    // A normal exit leaves nothing to recover.
+    registration_.RegisterRecovery(false);
     view_.ShowTrayIcon(false);
     view_.Terminate();
 }
@@ -617,6 +649,27 @@ void Monitor::Skyvanesite1Click() {
 
 void Monitor::SETIhomesite1Click() {
     services_.shell.OpenUrl(std::string(setup::kSetiAtHomeSite));
+}
+
+void Monitor::Settings1Click() {
+    setup::SetForm form({settings_.Values(), client_, registration_, services_.files, dialogs_,
+                         [this](const std::string& path) { ChangeClientDirectory(path); },
+                         [this] { settings_.SaveSettings(); }});
+    dialogs_.ShowSetForm(form);
+}
+
+void Monitor::ChangeClientDirectory(const std::string& path) {
+    env_.clientPath = path;
+    settings_.Values().ClientPath = path;
+    env_.clientFileExt = clientfiles::DecideClientFileExt(services_.files, env_.clientPath);
+    client_.SetClientPath(path);
+    client_.FindClient();
+    // An archived work unit stays on screen; the live view and the totals
+    // come from the new directory.
+    if (shownView_ != kCurrentItem && shownView_ != kTotalItem) return;
+    const int shown = shownView_;
+    shownView_ = -1;
+    WUComboBoxChange(shown);
 }
 
 void Monitor::ApplicationMinimize() {

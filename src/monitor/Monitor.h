@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "client/ClientControl.h"
+#include "client/StartupRegistration.h"
 #include "clientfiles/Readers.h"
 #include "clientfiles/Scanner.h"
 #include "inspection/SignalInfo.h"
@@ -100,6 +102,8 @@ public:
     // "&Internet": the product's site and the SETI@home project's site.
     void Skyvanesite1Click();
     void SETIhomesite1Click();
+    // "&Settings...": the settings dialog, modal.
+    void Settings1Click();
     // Application minimised / restored.
     void ApplicationMinimize();
     void ApplicationRestore();
@@ -128,6 +132,13 @@ public:
     const std::string& WorkUnitPath() const { return workUnitPath_; }
     const std::string& StatePath() const { return statePath_; }
     const std::string& OutfilePath() const { return outfilePath_; }
+    // The client's process control and its start-up values.
+    client::ClientControl& Client() { return client_; }
+    client::StartupRegistration& Registration() { return registration_; }
+
+    // Follows another client directory (with its separator): the client is
+    // looked for there, and the current view or the totals show it.
+    void ChangeClientDirectory(const std::string& path);
 
 private:
     bool FindClientDirectory(bool& settingsChanged);
@@ -183,6 +194,8 @@ private:
     clientfiles::ReaderEnvironment env_;
     signals::GraphMenus menus_;
     SettingsStore settings_;
+    client::ClientControl client_;
+    client::StartupRegistration registration_;
     signals::SignalLists lists_;
     signals::ShownMarkers shown_;
     signals::ResultFileReader resultReader_;

@@ -525,7 +525,9 @@ void TMainForm::CreateMenus() {
     AddMenuItem(file, "WUCache1", "WU &Cache...");
     // Offered only while there is something to exchange with the server.
     AddMenuItem(file, "ConnectMenu", "&Connect to the server", wxITEM_NORMAL, false);
-    AddMenuItem(file, "Settings1", "&Settings...");
+    wxMenuItem* settings = AddMenuItem(file, "Settings1", "&Settings...");
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { monitor_->Settings1Click(); }, settings->GetId());
     AddMenuItem(file, "Exit2", "E&xit", wxITEM_NORMAL, true, kExit2Id);
     bar->Append(file, "&File");
 
@@ -583,11 +585,13 @@ void TMainForm::CreateMenus() {
 
     SetMenuBar(bar);
 
-    // Every leaf item but "E&xit" waits for its behaviour: disabled, so that
+    // Every leaf item but "E&xit" and "&Settings..." waits for its behaviour: disabled, so that
     // none offers an action that does nothing.
     for (std::size_t i = 0; i < menuEntries_.size(); ++i) {
         const MenuEntry& entry = menuEntries_[i];
-        if (entry.item->IsSeparator() || entry.item->IsSubMenu() || entry.name == "Exit2") continue;
+        if (entry.item->IsSeparator() || entry.item->IsSubMenu() || entry.name == "Exit2" ||
+            entry.name == "Settings1")
+            continue;
         EnableMenuEntry(static_cast<int>(i), false);
     }
 }

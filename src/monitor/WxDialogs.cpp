@@ -6,6 +6,7 @@
 #include "monitor/WxText.h"
 #include "setup/TAboutForm.h"
 #include "setup/TPathForm.h"
+#include "setup/TSetForm.h"
 
 namespace monitor {
 
@@ -44,6 +45,11 @@ std::optional<std::string> WxDialogs::AskClientPath() {
 
 void WxDialogs::ShowAbout() {
     setup::TAboutForm form(Owner(), shell_);
+    form.ShowModal();
+}
+
+void WxDialogs::ShowSetForm(views::SetFormEvents& events) {
+    setup::TSetForm form(Owner(), events);
     form.ShowModal();
 }
 

@@ -28,6 +28,7 @@ public:
     bool AskYesNo(std::string_view text) override;
     std::optional<std::string> AskClientPath() override;
     void ShowAbout() override;
+    void ShowSetForm(views::SetFormEvents& events) override;
 
 private:
     wxWindow* Owner() const;

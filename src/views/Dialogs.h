@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "views/SetFormView.h"
+
 namespace views {
 
 class Dialogs {
@@ -26,6 +28,9 @@ public:
     virtual std::optional<std::string> AskClientPath() = 0;
     // The about box ("About Skyvane").
     virtual void ShowAbout() = 0;
+    // The settings dialog ("Skyvane Settings"), modal, driven by `events`.
+    // Where no dialog can be shown (skyvane-cli) nothing happens.
+    virtual void ShowSetForm(SetFormEvents& /*events*/) {}
 };
 
 }  // namespace views

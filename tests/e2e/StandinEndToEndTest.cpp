@@ -96,6 +96,8 @@ protected:
 
     TempDir program_, client_, server_;
     ScopedEnv programEnv_, registryEnv_, runtimeEnv_;
+    // Start-up values (autostart entries on Linux) stay inside the test.
+    ScopedEnv configEnv_{"XDG_CONFIG_HOME", program_.Path("config")};
     platform::NativePlatform native_;
     RecordingView view_;
     ScriptedDialogs dialogs_;

@@ -7,6 +7,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
@@ -16,6 +17,7 @@
 #include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
+#include <wx/radiobox.h>
 #include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/stopwatch.h>
@@ -33,6 +35,7 @@
 #include <vector>
 
 #include "gui/GuiTestSupport.h"
+#include "history/SettingsRecord.h"
 #include "monitor/Monitor.h"
 #include "monitor/TMainForm.h"
 #include "monitor/WxAssert.h"
@@ -169,6 +172,8 @@ protected:
 
     testsupport::TempDir dir_;
     testsupport::ScopedEnv programEnv_, registryEnv_, runtimeEnv_;
+    // Start-up values (autostart entries on Linux) stay inside the test.
+    testsupport::ScopedEnv configEnv_{"XDG_CONFIG_HOME", dir_.Path("config")};
     std::unique_ptr<platform::NativePlatform> native_;
     TMainForm* form_ = nullptr;
     std::string clientDir_;
@@ -353,13 +358,14 @@ TEST_F(GuiStart, ControlsSitAtTheirDesignPlaces) {
 TEST_F(GuiStart, MenusOfferOnlyWhatWorks) {
     ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
 
-    // "E&xit" and the graph's menus work; what has no behaviour yet is there
+    // "E&xit", "&Settings..." and the graph's menus work; what has no behaviour yet is there
     // but disabled
     for (const char* name :
          {"Exit2", "mHalf", "MNormal", "mx16", "ShowSpikesMenu", "ShowPulsesMenu", "LinesMenu",
           "DotsMenu", "MenuTotalAll", "MenuTotalIgnore", "Skyvanesite1", "SETIhomesite1", "About1"})
         EXPECT_TRUE(form_->MenuItemByName(name)->IsEnabled()) << name;
-    for (const char* name : {"WUCache1", "Settings1"}) {
+    EXPECT_TRUE(form_->MenuItemByName("Settings1")->IsEnabled());
+    for (const char* name : {"WUCache1"}) {
         ASSERT_NE(form_->MenuItemByName(name), nullptr) << name;
         EXPECT_FALSE(form_->MenuItemByName(name)->IsEnabled()) << name;
     }
@@ -526,6 +532,64 @@ TEST_F(GuiStart, CancelInTheClientPathDialogEndsStartUp) {
     EXPECT_EQ(result, StartupResult::Terminate);
     EXPECT_FALSE(form_->IsShown());
     EXPECT_FALSE(dir_.Exists("program/lastnum.mon"));
+}
+
+void Click(wxWindow* parent, const char* name);
+
+TEST_F(GuiStart, SettingsDialogFromTheMenuWritesTheStartUpValues) {
+    // GIVEN Skyvane on a client directory with the windowed client in it
+    clientDir_ = dir_.Path("client/");
+    sample::WriteSampleClientDir(clientDir_);
+    dir_.Write("client/SETI@home.exe", "program");
+    std::filesystem::permissions(dir_.Path("client/SETI@home.exe"),
+                                 std::filesystem::perms::owner_all);
+    RegisterClientDir(clientDir_);
+    form_ = new TMainForm(native_->services());
+    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    form_->Show();
+    Pump(200);
+
+    int dialogs = 0;
+    wxTimer act;
+    DialogWatch watch([&](wxDialog* dialog) {
+        ++dialogs;
+        EXPECT_EQ(dialog->GetName(), "TSetForm");
+        act.Bind(wxEVT_TIMER, [dialog](wxTimerEvent&) {
+            EXPECT_EQ(monitor::ToUtf8(dialog->GetTitle()), "Skyvane Settings");
+            auto* RadioGroup1 =
+                dynamic_cast<wxRadioBox*>(wxWindow::FindWindowByName("RadioGroup1", dialog));
+            ASSERT_NE(RadioGroup1, nullptr);
+            // A windowed client cannot be started hidden.
+            EXPECT_EQ(RadioGroup1->GetCount(), 3u);
+            EXPECT_EQ(RadioGroup1->GetSelection(), 0);
+            auto* CheckBox5 =
+                dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByName("CheckBox5", dialog));
+            ASSERT_NE(CheckBox5, nullptr);
+            EXPECT_EQ(CheckBox5->GetLabelText(), "Alert on interesting signals & errors");
+            // WHEN the user chooses "only after power failures", ticks "Run
+            // Skyvane on startup" and presses OK
+            RadioGroup1->SetSelection(1);
+            dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByName("CheckBox1", dialog))
+                ->SetValue(true);
+            Pump(100);
+            SaveScreenshot("setform", dialog->GetScreenRect());
+            Click(dialog, "BitBtn1");
+        });
+        act.StartOnce(500);
+        return static_cast<int>(wxID_NONE);
+    });
+    wxCommandEvent open(wxEVT_MENU, form_->MenuItemByName("Settings1")->GetId());
+    form_->GetEventHandler()->ProcessEvent(open);
+
+    // THEN the start-up values are there and the choice is saved
+    EXPECT_EQ(dialogs, 1);
+    auto& startup = native_->services().startup;
+    const std::string self = native_->services().environment.ExecutablePath();
+    EXPECT_EQ(startup.Read("Run", "Skyvane"), self);
+    EXPECT_EQ(startup.Read("RunServicesOnce", "SkyvaneBak"), self + " failure");
+    EXPECT_EQ(startup.Read("RunServicesOnce", "SAHBak"), clientDir_ + "SETI@home.exe -min");
+    EXPECT_TRUE(dir_.Exists("config/autostart/skyvane.desktop"));
+    EXPECT_TRUE(history::DecodeSettingsRecord(dir_.Read("program/Skyvane.set")).PowerFailureOnly);
 }
 
 // Runs `action` on the dialog once its modal loop runs, and returns what

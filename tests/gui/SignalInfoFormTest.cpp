@@ -166,6 +166,8 @@ protected:
 
     testsupport::TempDir dir_;
     testsupport::ScopedEnv programEnv_, registryEnv_, runtimeEnv_;
+    // Start-up values (autostart entries on Linux) stay inside the test.
+    testsupport::ScopedEnv configEnv_{"XDG_CONFIG_HOME", dir_.Path("config")};
     std::unique_ptr<platform::NativePlatform> native_;
     TMainForm* form_ = nullptr;
 };

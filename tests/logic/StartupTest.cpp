@@ -93,6 +93,8 @@ protected:
     TempDir program_;
     TempDir client_;
     ScopedEnv programEnv_, registryEnv_, runtimeEnv_;
+    // Start-up values (autostart entries on Linux) stay inside the test.
+    ScopedEnv configEnv_{"XDG_CONFIG_HOME", program_.Path("config")};
     platform::NativePlatform native_;
     RecordingView view_;
     ScriptedDialogs dialogs_;

@@ -14,6 +14,10 @@ public:
         opened.push_back(url);
         return true;
     }
+    platform::ExeType ExecutableType(const std::string&) override {
+        return platform::ExeType::Unknown;
+    }
+    std::string ReadSystemIni(std::string_view, std::string_view) override { return {}; }
     std::vector<std::string> opened;
 };
 

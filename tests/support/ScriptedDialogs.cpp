@@ -35,4 +35,12 @@ std::optional<std::string> ScriptedDialogs::AskClientPath() {
     return answer;
 }
 
+void ScriptedDialogs::ShowSetForm(views::SetFormEvents& events) {
+    ++setFormsShown;
+    setForm = std::make_unique<RecordingSetFormView>();
+    events.FormCreate(*setForm);
+    if (whileOpen) whileOpen();
+    if (setFormScript) setFormScript(*setForm, events);
+}
+
 }  // namespace testsupport

@@ -1,8 +1,10 @@
 #pragma once
 // A Dialogs fake: records every message and answers questions from a script.
 
+#include <array>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +12,36 @@
 #include "views/Dialogs.h"
 
 namespace testsupport {
+
+// The settings dialog's state as its logic left it.
+class RecordingSetFormView : public views::SetFormView {
+public:
+    void SetRadioItems(const std::vector<std::string>& items) override { radioItems = items; }
+    void SetRadioIndex(int index) override { radioIndex = index; }
+    int RadioIndex() const override { return radioIndex; }
+    void SetRadioEnabled(bool enabled) override { radioEnabled = enabled; }
+    void SetChecked(views::SetCheck box, bool checked) override {
+        checks[static_cast<std::size_t>(box)] = checked;
+    }
+    bool Checked(views::SetCheck box) const override {
+        return checks[static_cast<std::size_t>(box)];
+    }
+    void SetPathText(std::string_view text) override { path = text; }
+    std::string PathText() const override { return path; }
+    void Close() override { closed = true; }
+
+    // What a user may change while it is open.
+    void Choose(int index) {
+        if (radioEnabled) radioIndex = index;
+    }
+
+    std::vector<std::string> radioItems;
+    int radioIndex = -1;
+    bool radioEnabled = true;
+    std::array<bool, 5> checks{};
+    std::string path;
+    bool closed = false;
+};
 
 class ScriptedDialogs : public views::Dialogs {
 public:
@@ -19,6 +51,7 @@ public:
     bool AskYesNo(std::string_view text) override;
     std::optional<std::string> AskClientPath() override;
     void ShowAbout() override { ++aboutShown; }
+    void ShowSetForm(views::SetFormEvents& events) override;
 
     // Every box shown, by kind, in order.
     std::vector<std::string> errors;
@@ -32,6 +65,13 @@ public:
     std::deque<std::optional<std::string>> clientPathAnswers;
     int clientPathAsked = 0;
     int aboutShown = 0;
+    // The settings dialog: opened with a RecordingSetFormView, FormCreate
+    // run, then `setFormScript` plays the user (nothing: the dialog is
+    // cancelled). `setForm` keeps the last dialog's state.
+    std::function<void(views::SetFormView&, views::SetFormEvents&)> setFormScript;
+    std::unique_ptr<RecordingSetFormView> setForm;
+    int setFormsShown = 0;
+
     // Runs while a box is "open", to simulate a timer tick arriving then.
     std::function<void()> whileOpen;
 };
