@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "canvas/Canvas.h"
+#include "cli/ClientCommands.h"
 #include "cli/InspectionCommands.h"
 #include "cli/Json.h"
 #include "clientfiles/ClientDir.h"
@@ -372,16 +373,17 @@ int GraphPicture(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto code = cli::RunClientCommand(argc, argv)) return *code;
     if (const auto code = cli::RunInspectionCommand(argc, argv, WithClientDirectory)) return *code;
     std::string error;
     const auto args = ParseArguments(argc, argv, error);
     if (!args || !args->clientDir) {
         if (!error.empty()) std::cerr << "skyvane-cli: " << error << "\n";
-        std::cerr << kUsage << cli::kInspectionUsage;
+        std::cerr << kUsage << cli::kInspectionUsage << cli::kClientUsage;
         return kUsageError;
     }
     if (args->command == "status") return Status(*args);
     if (args->command == "graph") return GraphPicture(*args);
-    std::cerr << kUsage << cli::kInspectionUsage;
+    std::cerr << kUsage << cli::kInspectionUsage << cli::kClientUsage;
     return kUsageError;
 }

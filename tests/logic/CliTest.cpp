@@ -17,7 +17,6 @@ using testsupport::TempDir;
 
 namespace {
 
-
 class CliTest : public ::testing::Test {
 protected:
     CliTest()
@@ -65,8 +64,9 @@ TEST_F(CliTest, StatusPrintsTheWindowsTextsAndWritesNothing) {
 }
 
 TEST_F(CliTest, SignalsAreCountedAndTheGraphIsWrittenAsPng) {
-    client_.Write("user_info.sah", "email_addr=a@b\nname=A\ncountry=C\n"
-                                   "register_time=1 (Mon)\nnresults=1\ntotal_cpu=10\n");
+    client_.Write("user_info.sah",
+                  "email_addr=a@b\nname=A\ncountry=C\n"
+                  "register_time=1 (Mon)\nnresults=1\ntotal_cpu=10\n");
     client_.Write("state.sah", "cr=1\ncpu=5\nprog=0.5\nbs_power=0\n");
     client_.Write("outfile.sah",
                   "spike: power=24 ra=1 dec=2 time=3 freq=1418750000.5 fft_len=16384 "
@@ -87,8 +87,8 @@ TEST_F(CliTest, SignalsAreCountedAndTheGraphIsWrittenAsPng) {
     EXPECT_EQ(run.status, 0) << Err();
     EXPECT_EQ(scratch_.Read("graph.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n"));
 
-    run = RunCli("graph --client-dir " + client_.Path() + " --png " + png + " --scale 3",
-                 ErrFile());
+    run =
+        RunCli("graph --client-dir " + client_.Path() + " --png " + png + " --scale 3", ErrFile());
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(Err().find("scale code"), std::string::npos);
 }
@@ -106,6 +106,29 @@ TEST_F(CliTest, StatusRefusesDirectoriesThatAreNoClient) {
     run = RunCli("status", ErrFile());
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(Err().find("usage"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CliTest, ClientStatusTellsTheClientAndTheLineAStartWouldRun) {
+    client_.Write("setiathome-3.08.i686-pc-linux-gnu", "#!/bin/sh\n");
+    std::filesystem::permissions(client_.Path("setiathome-3.08.i686-pc-linux-gnu"),
+                                 std::filesystem::perms::owner_all);
+    const auto run = RunCli("client status --client-dir " + client_.Path(), scratch_.Path("err"));
+    EXPECT_EQ(run.status, 0) << scratch_.Read("err");
+    EXPECT_NE(run.out.find("\"ClientKind\": 1"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"CommandLine\": \"" + client_.Path() +
+                           "setiathome-3.08.i686-pc-linux-gnu -stop_after_process \""),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"Running\": false"), std::string::npos) << run.out;
+
+    EXPECT_EQ(RunCli("client --client-dir " + client_.Path(), scratch_.Path("err")).status, 2);
+    EXPECT_EQ(RunCli("client status --client-dir " + client_.Path("missing"), scratch_.Path("err"))
+                  .status,
+              2);
 }
 
 }  // namespace
