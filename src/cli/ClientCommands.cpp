@@ -35,6 +35,7 @@ public:
         return false;
     }
     std::optional<std::string> AskClientPath() override { return std::nullopt; }
+    void ShowAbout() override {}
 
 private:
     static void Print(std::string_view text) { std::cerr << "skyvane-cli: " << text << "\n"; }
