@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "client/ClientControl.h"
+#include "history/SettingsRecord.h"
 #include "platform/Platform.h"
 #include "support/TempDir.h"
 
@@ -157,6 +159,41 @@ TEST_F(ProcessesTest, WindowedClientsWindowIsFoundAndEndsOnDestroy) {
     EXPECT_TRUE(windows_.PostDestroy(*window));
     EXPECT_TRUE(WaitFor(
         [&] { return !windows_.WindowExists("SetiClientParent", "SETI@Home Client"); }, 5s));
+}
+
+// The whole of stopping the windowed client, as client control does it on
+// the real services: the pointer nudge, WM_DESTROY (SIGTERM on Linux), the
+// wait for the window to go. A text client's console window cannot be shown
+// here: headless Wine opens no console windows, and Linux has none. That
+// path (the "tty" window, the enumeration, the 5 s terminate wait) is tested
+// with fakes in tests/logic/ClientControlTest.cpp.
+TEST_F(ProcessesTest, ClientControlStopsTheWindowedClient) {
+#ifdef _WIN32
+    CopyChild("SETI@home.exe", GUI_CHILD_PATH);
+#else
+    CopyChild("SETI@home.exe");
+#endif
+    struct NoDialogs : views::Dialogs {
+        void ShowError(std::string_view text) override { ADD_FAILURE() << text; }
+        void ShowWarning(std::string_view) override {}
+        void ShowInformation(std::string_view) override {}
+        bool AskYesNo(std::string_view) override { return false; }
+        std::optional<std::string> AskClientPath() override { return std::nullopt; }
+        void ShowAbout() override {}
+    } dialogs;
+    history::TSettingsRec settings;
+    client::ClientControl control(native_.services(), dialogs, settings);
+    control.SetClientPath(dir_.Path());
+    control.FindClient();
+    ASSERT_EQ(control.Kind(), client::ClientKind::Graphical);
+    // " -min" is the child's first word: not "window", so it would end at
+    // once; start it the way the windowed client would run instead.
+    ASSERT_TRUE(processes_.Launch(dir_.Path("SETI@home.exe") + " window", dir_.Path(),
+                                  platform::ShowMode::Normal));
+    ASSERT_TRUE(WaitFor([&] { return control.FindRunningClient().has_value(); }));
+    EXPECT_TRUE(control.StopClient());
+    EXPECT_FALSE(windows_.WindowExists("SetiClientParent", "SETI@Home Client"));
+    EXPECT_FALSE(control.FindRunningClient().has_value());
 }
 
 #ifndef _WIN32
