@@ -37,6 +37,16 @@ bool ProcessAlive(pid_t pid, const std::string& started);
 // the first word. Empty for a blank line.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine,
                                           bool (*isProgram)(const std::string&));
+struct SpawnOptions {
+    const std::string* directory = nullptr;  // the child's working directory
+    bool searchPath = false;                 // look the program up in PATH
+    bool discardOutput = false;              // stdout and stderr to /dev/null
+};
+// Starts args[0] with `args` detached from us: its own session, default
+// signal handling, stdin from /dev/null, reaped by init. Waits only for the
+// start. False when the program could not be started.
+bool SpawnDetached(std::vector<std::string> args, const SpawnOptions& options);
+
 // A regular file with the execute bit for us.
 bool IsExecutableFile(const std::string& path);
 

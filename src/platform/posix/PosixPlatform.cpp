@@ -1,13 +1,8 @@
 // The POSIX backend's shell and environment, the helpers its files share, and
 // the NativePlatform bundle that owns one instance of every service.
 
-#include <errno.h>
-#include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -139,51 +134,11 @@ public:
         // xdg-open takes anything starting with '-' for an option and fails.
         if (url.empty() || url.front() == '-') return false;
 
-        // Everything the spawn needs is prepared before the fork: between fork
-        // and exec a threaded process may only do async-signal-safe work.
-        posix_spawnattr_t attr;
-        posix_spawn_file_actions_t actions;
-        if (posix_spawnattr_init(&attr) != 0) return false;
-        if (posix_spawn_file_actions_init(&actions) != 0) {
-            posix_spawnattr_destroy(&attr);
-            return false;
-        }
-        sigset_t noSignals;
-        sigset_t allSignals;
-        sigemptyset(&noSignals);
-        sigfillset(&allSignals);
-        // The browser starts in its own session with default signal handling,
-        // so neither a Ctrl+C in our terminal nor a signal we ignore reaches it.
-        posix_spawnattr_setsigmask(&attr, &noSignals);
-        posix_spawnattr_setsigdefault(&attr, &allSignals);
-        posix_spawnattr_setflags(
-            &attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-
-        std::string program = "xdg-open";
-        std::string argument = url;
-        char* argv[] = {program.data(), argument.data(), nullptr};
-
-        // Double fork: the intermediate child starts xdg-open and exits at
-        // once, so we wait only for it and the orphaned xdg-open is reaped by
-        // init. We never wait for the browser, and no zombie is left behind.
-        const pid_t child = fork();
-        if (child == 0) {
-            pid_t opener = 0;
-            const int rc = posix_spawnp(&opener, program.c_str(), &actions, &attr, argv, environ);
-            _exit(rc == 0 ? 0 : 127);
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attr);
-        if (child < 0) return false;
-
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0) {
-            // ECHILD: a SIGCHLD handler elsewhere reaped it first; the exit
-            // status is lost, and the spawn most likely went through.
-            if (errno != EINTR) return errno == ECHILD;
-        }
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        // The browser must not get our terminal's Ctrl+C, nor keep us
+        // waiting.
+        posix::SpawnOptions options;
+        options.searchPath = true;
+        return posix::SpawnDetached({"xdg-open", url}, options);
     }
 
     // Linux keeps no mark of a windowed program in its executables.

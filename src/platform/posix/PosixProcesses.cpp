@@ -68,6 +68,66 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine,
     return words;
 }
 
+bool SpawnDetached(std::vector<std::string> args, const SpawnOptions& options) {
+    if (args.empty()) return false;
+    std::vector<char*> argv;
+    for (auto& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    // Everything the spawn needs is prepared before the fork: between fork
+    // and exec a threaded process may only do async-signal-safe work.
+    posix_spawnattr_t attr;
+    posix_spawn_file_actions_t actions;
+    if (posix_spawnattr_init(&attr) != 0) return false;
+    if (posix_spawn_file_actions_init(&actions) != 0) {
+        posix_spawnattr_destroy(&attr);
+        return false;
+    }
+    sigset_t noSignals;
+    sigset_t allSignals;
+    sigemptyset(&noSignals);
+    sigfillset(&allSignals);
+    // A session of its own with default signal handling: neither a Ctrl+C in
+    // our terminal nor a signal we ignore reaches the child, and it outlives
+    // us.
+    posix_spawnattr_setsigmask(&attr, &noSignals);
+    posix_spawnattr_setsigdefault(&attr, &allSignals);
+    posix_spawnattr_setflags(&attr,
+                             POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
+    if (options.directory != nullptr)
+        posix_spawn_file_actions_addchdir_np(&actions, options.directory->c_str());
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (options.discardOutput) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+
+    // Double fork: the intermediate child starts the program and exits at
+    // once, so we wait only for it and the orphaned program is reaped by
+    // init. We never wait for the program, and no zombie is left behind.
+    const pid_t child = fork();
+    if (child == 0) {
+        pid_t grandchild = 0;
+        const int rc =
+            options.searchPath
+                ? posix_spawnp(&grandchild, argv[0], &actions, &attr, argv.data(), environ)
+                : posix_spawn(&grandchild, argv[0], &actions, &attr, argv.data(), environ);
+        _exit(rc == 0 ? 0 : 127);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    if (child < 0) return false;
+
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        // ECHILD: a SIGCHLD handler elsewhere reaped it first; the exit
+        // status is lost, and the spawn most likely went through.
+        if (errno != EINTR) return errno == ECHILD;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 namespace {
 
 class PosixProcess final : public Process {
@@ -92,54 +152,10 @@ public:
                 ShowMode /*show: nothing to hide on Linux*/) override {
         auto words = SplitCommandLine(commandLine, IsExecutableFile);
         if (words.empty()) return false;
-        std::vector<char*> argv;
-        for (auto& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-
-        // Everything the spawn needs is prepared before the fork: between
-        // fork and exec a threaded process may only do async-signal-safe work.
-        posix_spawnattr_t attr;
-        posix_spawn_file_actions_t actions;
-        if (posix_spawnattr_init(&attr) != 0) return false;
-        if (posix_spawn_file_actions_init(&actions) != 0) {
-            posix_spawnattr_destroy(&attr);
-            return false;
-        }
-        sigset_t noSignals;
-        sigset_t allSignals;
-        sigemptyset(&noSignals);
-        sigfillset(&allSignals);
-        // A session of its own with default signal handling: the client
-        // outlives us, and neither a Ctrl+C in our terminal nor a signal we
-        // ignore reaches it.
-        posix_spawnattr_setsigmask(&attr, &noSignals);
-        posix_spawnattr_setsigdefault(&attr, &allSignals);
-        posix_spawnattr_setflags(
-            &attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
-        posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-
-        // Double fork: the intermediate child starts the client and exits at
-        // once, so the client is init's child, reaped by it, and we wait for
-        // nothing but the intermediate.
-        const pid_t child = fork();
-        if (child == 0) {
-            pid_t client = 0;
-            const int rc = posix_spawn(&client, argv[0], &actions, &attr, argv.data(), environ);
-            _exit(rc == 0 ? 0 : 127);
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attr);
-        if (child < 0) return false;
-
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0) {
-            if (errno != EINTR) return errno == ECHILD;
-        }
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        SpawnOptions options;
+        options.directory = &directory;
+        options.discardOutput = true;
+        return SpawnDetached(std::move(words), options);
     }
 
     bool IsLaunchable(const std::string& path) override { return IsExecutableFile(path); }
