@@ -69,8 +69,9 @@ TEST(MainWindowLinks, AboutAndInternetMenus) {
     platform::NativePlatform native;
     RecordingShell shell;
     const platform::Services real = native.services();
-    const platform::Services services{real.registry, real.files, real.windows, shell,
-                                      real.environment};
+    const platform::Services services{real.registry,    real.files,     real.windows,
+                                      shell,            real.environment, real.processes,
+                                      real.startup,     real.clock};
     testsupport::RecordingView view;
     testsupport::ScriptedDialogs dialogs;
     monitor::Monitor monitor(view, dialogs, services);
