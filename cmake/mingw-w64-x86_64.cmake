@@ -1,35 +1,4 @@
-# Cross-compiles Skyvane for 64-bit Windows with Debian's mingw-w64 and runs
-# the results under Wine:
-#
-#   cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-#         -DSKYVANE_GUI=OFF
-#
-# Only the platform and logic libraries and their tests cross-build: Debian
-# ships no wxWidgets for Windows. scripts/test-windows.sh does all of it.
-
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(SKYVANE_MINGW_PREFIX x86_64-w64-mingw32)
-# The -posix compilers use the winpthreads threading model, which gives
-# std::mutex and std::thread; GoogleTest needs them.
-set(CMAKE_C_COMPILER ${SKYVANE_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${SKYVANE_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${SKYVANE_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${SKYVANE_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Self-contained executables: no libstdc++, libgcc or winpthread DLLs to
-# carry next to them, for Wine or for a user.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# CTest starts every test program through Wine. Building needs no Wine: the
-# tests are listed when CTest runs them (see the top-level CMakeLists.txt).
-find_program(SKYVANE_WINE NAMES wine)
-if(SKYVANE_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${SKYVANE_WINE})
-endif()
+# Cross-compiles Skyvane for 64-bit Windows with Debian's mingw-w64; see
+# mingw-w64.cmake.
+set(SKYVANE_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
