@@ -15,3 +15,13 @@ if(SKYVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(skyvane_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# skyvane_add_resources(target file.rc [include dirs...]): compiles a Windows
+# resource script into `target`. The script is built in an object library of
+# its own, so that none of the C++ options above reach the resource
+# compiler; it finds res/ (the icon, Version.rc) and the directories given.
+function(skyvane_add_resources target script)
+  add_library(${target}_resources OBJECT ${script})
+  target_include_directories(${target}_resources PRIVATE ${PROJECT_SOURCE_DIR}/res ${ARGN})
+  target_link_libraries(${target} PRIVATE ${target}_resources)
+endfunction()
