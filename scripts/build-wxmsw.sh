@@ -37,16 +37,22 @@ if [ -z "$upstream" ]; then
 fi
 
 # Debian's source has the bundled image and XML libraries stripped; Skyvane
-# draws its own pictures and reads no XML, so it needs none of them, nor any
-# of the libraries beyond core, base and adv that would only lengthen the
-# build.
+# draws its own pictures and reads no XML, so it needs none of them, nor the
+# libraries and controls it does not use, which would only lengthen the
+# build. Precompiled headers and -O1 make the build about three times
+# quicker than wx's default -O2 without them; a program that mostly waits
+# for a timer loses nothing by it.
 flags=(
   --host="$host" --build="$(gcc -dumpmachine)"
-  --with-msw --disable-shared
+  --with-msw --disable-shared --enable-precomp-headers
   --with-regex=builtin --with-zlib=sys
   --without-libpng --without-libjpeg --without-libtiff --without-expat
   --without-opengl --disable-xrc --disable-html --disable-webview --disable-mediactrl
   --disable-stc --disable-richtext --disable-propgrid --disable-ribbon --disable-aui
+  --disable-grid --disable-dataviewctrl --disable-treelist --disable-svg --disable-postscript
+  --disable-printarch --disable-docview --disable-mdi --disable-webrequest --disable-joystick
+  --disable-wizarddlg --disable-calendar --disable-datepick --disable-timepick
+  CFLAGS=-O1 CXXFLAGS=-O1
 )
 compilers=(CC="$host-gcc-posix" CXX="$host-g++-posix" RANLIB="$host-ranlib" AR="$host-ar")
 digest=$(printf '%s\n' "$version" "${flags[@]}" "${compilers[@]}" | sha256sum | cut -c1-8)
@@ -72,16 +78,24 @@ if [ -x "$prefix/bin/wx-config" ]; then
 fi
 
 echo "== wxMSW $upstream for $arch into $prefix"
+# The source, unpacked once for both architectures; each builds outside it.
+src=$cache/wxwidgets-$version-src
+if [ ! -f "$src/configure" ]; then
+  fetch=$(mktemp -d "$cache/fetch.XXXXXX")
+  chmod 755 "$fetch" # apt fetches as its own user
+  (cd "$fetch" && apt-get source --download-only -qq "$package=$version" &&
+    dpkg-source -x ./*.dsc src >/dev/null)
+  rm -rf "$src"
+  mv "$fetch/src" "$src"
+  rm -rf "$fetch"
+fi
 work=$(mktemp -d "$cache/build-$arch.XXXXXX")
-chmod 755 "$work" # apt fetches as its own user
 trap 'rm -rf "$work" "$prefix.partial"' EXIT
-(cd "$work" && apt-get source --download-only -qq "$package=$version" &&
-  dpkg-source -x ./*.dsc src >/dev/null)
 rm -rf "$prefix.partial"
 mkdir -p "$work/build"
 (
   cd "$work/build"
-  ../src/configure --prefix="$prefix.partial" "${flags[@]}" "${compilers[@]}" >configure.log ||
+  "$src/configure" --prefix="$prefix.partial" "${flags[@]}" "${compilers[@]}" >configure.log ||
     { tail -n 40 configure.log >&2; exit 1; }
   make -j"${SKYVANE_JOBS:-2}" >make.log 2>&1 || { tail -n 60 make.log >&2; exit 1; }
   make install >install.log 2>&1 || { tail -n 40 install.log >&2; exit 1; }

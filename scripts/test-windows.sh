@@ -1,23 +1,42 @@
 #!/usr/bin/env bash
-# Cross-builds the platform and logic libraries and their tests for 64-bit
-# Windows with mingw-w64 (cmake/mingw-w64-x86_64.cmake) and runs the tests
-# under Wine: the win32 backend against the same contract tests as the POSIX
-# one. Everything stays in build/win, the Wine prefix included, so a run
-# never touches the user's own ~/.wine and CI starts from nothing.
+# Cross-builds all of Skyvane for Windows with mingw-w64, for 32-bit (i686,
+# the build handed to users) and 64-bit (x86_64), against wxMSW built by
+# scripts/build-wxmsw.sh (cached outside the checkout), and runs it under
+# Wine on an Xvfb display: every test (the win32 backend against the same
+# contract tests as the POSIX one, the logic, the GUI tests) and a smoke run
+# of Skyvane.exe itself (scripts/smoke-windows.sh). Everything else stays in
+# build/win32, build/win64 and build/wine (the Wine prefix), so a run never
+# touches the user's own ~/.wine and CI starts from nothing.
+#
+#   scripts/test-windows.sh [i686] [x86_64]    (both when none is named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh windows
 
-build=build/win
+archs=("$@")
+[ ${#archs[@]} -gt 0 ] || archs=(i686 x86_64)
 jobs=$(nproc)
 
-echo "== Windows build (mingw-w64)"
-# No build type: without debug information, which nobody reads under Wine,
-# the static test programs build and link in half the time.
-cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DSKYVANE_GUI=OFF -DCMAKE_BUILD_TYPE= >/dev/null
-cmake --build "$build" -j"$jobs"
+# Wine draws on an X display; the tests and the smoke run read it back.
+if [ -z "${SKYVANE_WINDOWS_XVFB:-}" ]; then
+  exec env SKYVANE_WINDOWS_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "${archs[@]}"
+fi
 
+builddir() { case $1 in i686) echo build/win32 ;; x86_64) echo build/win64 ;; esac; }
+
+for arch in "${archs[@]}"; do
+  build=$(builddir "$arch")
+  echo "== Windows build for $arch (mingw-w64, wxMSW)"
+  scripts/build-wxmsw.sh "$arch"
+  wx=$(scripts/build-wxmsw.sh "$arch" --prefix)
+  # No build type: without debug information, which nobody reads under Wine,
+  # the static programs build and link in half the time.
+  cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
+    -DwxWidgets_CONFIG_EXECUTABLE="$wx/bin/wx-config" -DCMAKE_BUILD_TYPE= >/dev/null
+  cmake --build "$build" -j"$jobs"
+done
+
+build=build/wine
 export WINEPREFIX=$PWD/$build/wineprefix
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -50,28 +69,44 @@ stop_wine() {
 echo "== Windows tests (Wine)"
 trap stop_wine EXIT
 start_wine
-# The announcements of the top-level windows service are real (hidden)
-# windows. Without a display Wine's X11 driver cannot create any; its null
-# driver can, and needs no X server. The desktop picks its driver when it
-# starts, so a prefix that just got the setting is started again.
+# Wine draws with its X11 driver on the Xvfb display. Earlier versions of this
+# script set the null driver in the prefix; the desktop picks its driver when
+# it starts, so a prefix that changes it is started again.
 drivers='HKCU\Software\Wine\Drivers'
 graphics=$(wine reg query "$drivers" /v Graphics 2>/dev/null || true)
-if [[ $graphics != *null* ]]; then
-  wine reg add "$drivers" /v Graphics /d null /f >/dev/null 2>&1
+if [[ $graphics == *null* ]]; then
+  wine reg delete "$drivers" /v Graphics /f >/dev/null 2>&1
   stop_wine
   start_wine
 fi
 # Wine closes the desktop a second after its last program ends, and the next
 # test that creates a window opens it again, with a desktop process that
 # holds the test's output until it goes: a second lost per test. Any program
-# with a window keeps it open; Notepad comes with every prefix.
-wine notepad </dev/null >/dev/null 2>&1 &
+# with a window keeps it open; Notepad comes with every prefix, minimised out
+# of the screenshots' way.
+wine start /min notepad </dev/null >/dev/null 2>&1
 
-# One at a time: every test program shares the prefix's registry and window
-# list, and the single-instance tests look for each other's windows.
-log=$build/ctest.log
+export SKYVANE_SCREENSHOT_DIR=${SKYVANE_SCREENSHOT_DIR:-$PWD/build/screenshots-windows}
+mkdir -p "$SKYVANE_SCREENSHOT_DIR"
 status=0
-ctest --test-dir "$build" --output-on-failure --timeout 120 -j1 >"$log" 2>&1 || status=$?
+for arch in "${archs[@]}"; do
+  dir=$(builddir "$arch")
+  echo "== Windows tests for $arch (Wine)"
+  # One at a time: every test program shares the prefix's registry and
+  # window list, and the single-instance tests look for each other's
+  # windows. The screenshots are saved through Windows paths.
+  log=$dir/ctest.log
+  shots=$SKYVANE_SCREENSHOT_DIR/$arch
+  mkdir -p "$shots"
+  SKYVANE_SCREENSHOT_DIR=$(winepath -w "$shots") \
+    ctest --test-dir "$dir" --output-on-failure --timeout 120 -j1 >"$log" 2>&1 || {
+    status=$?
+    cat "$log"
+  }
+  [ "$status" -ne 0 ] || tail -n 3 "$log"
+  [ "$status" -ne 0 ] || SKYVANE_SCREENSHOT_DIR=$shots scripts/smoke-windows.sh "$dir" "$arch" || status=$?
+  [ "$status" -eq 0 ] || break
+done
 
 # The registry contract tests write real keys, each under a name of its own;
 # clear them away for the next run. HKEY_LOCAL_MACHINE's are in the 32-bit
@@ -79,9 +114,5 @@ ctest --test-dir "$build" --output-on-failure --timeout 120 -j1 >"$log" 2>&1 || 
 for key in 'HKCU\Software\Skyvane Tests' 'HKLM\Software\Wow6432Node\Skyvane Tests'; do
   wine reg delete "$key" /f >/dev/null 2>&1 || true
 done
-
-if [ "$status" -ne 0 ]; then
-  cat "$log"
-  exit "$status"
-fi
-tail -n 3 "$log"
+echo "Windows screenshots: $SKYVANE_SCREENSHOT_DIR"
+exit "$status"

@@ -24,6 +24,7 @@ ctest --test-dir build/nogui --output-on-failure -j"$jobs" -LE 'e2e|standin' >"$
 tail -n 3 "$log"
 
 scripts/test-windows.sh
+scripts/package-windows.sh
 
 echo "== everything"
 cmake -S . -B build/test -DSKYVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null

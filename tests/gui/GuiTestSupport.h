@@ -6,16 +6,23 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/filename.h>
 #include <wx/gdicmn.h>
+#include <wx/image.h>
+#include <wx/platinfo.h>
 #include <wx/stdpaths.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
+#include "canvas/Canvas.h"
 #include "monitor/WxText.h"
 
 namespace guitest {
@@ -43,14 +50,44 @@ inline std::string ScreenshotPath(const std::string& name) {
     return path + name;
 }
 
+// Saves the screen's pixels inside `area` (screen pixels; the whole screen
+// when empty) as `path`. On X11 ImageMagick reads the display; under Windows
+// (and Wine) the screen is read through wx and written with the program's
+// own PNG encoder, as Windows has no ImageMagick to call.
+inline void SaveScreenArea(const std::string& path, const wxRect& area) {
+    if (wxPlatformInfo::Get().GetPortId() != wxPORT_MSW) {
+        std::string command = "import -window root ";
+        if (!area.IsEmpty()) {
+            command += "-crop " + std::to_string(area.width) + "x" + std::to_string(area.height) +
+                       "+" + std::to_string(area.x) + "+" + std::to_string(area.y) + " +repage ";
+        }
+        command += "'" + path + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    } else {
+        const wxRect rect = area.IsEmpty() ? wxRect(wxPoint(0, 0), wxGetDisplaySize()) : area;
+        wxBitmap bitmap(rect.width, rect.height, 24);
+        {
+            wxScreenDC screen;
+            wxMemoryDC memory(bitmap);
+            memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
+        }
+        const wxImage image = bitmap.ConvertToImage();
+        canvas::Canvas picture(rect.width, rect.height, canvas::Color{});
+        for (int y = 0; y < rect.height; ++y) {
+            for (int x = 0; x < rect.width; ++x) {
+                picture.SetPixel(x, y, {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)});
+            }
+        }
+        std::ofstream file(path, std::ios::binary);
+        file << canvas::EncodePng(picture);
+        EXPECT_TRUE(file.good()) << path;
+    }
+    std::printf("screenshot: %s\n", path.c_str());
+}
+
 // The window alone, as it stands on the screen (`window`: screen pixels).
 inline void SaveWindowShot(const std::string& name, const wxRect& window) {
-    const std::string path = ScreenshotPath(name + ".png");
-    const std::string crop = "import -window root -crop " + std::to_string(window.width) + "x" +
-                             std::to_string(window.height) + "+" + std::to_string(window.x) + "+" +
-                             std::to_string(window.y) + " +repage '" + path + "'";
-    EXPECT_EQ(std::system(crop.c_str()), 0) << crop;
-    std::printf("screenshot: %s\n", path.c_str());
+    SaveScreenArea(ScreenshotPath(name + ".png"), window);
 }
 
 }  // namespace guitest
