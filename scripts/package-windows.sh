@@ -20,12 +20,7 @@ for arch in "${archs[@]}"; do
     *) echo "unknown architecture: $arch" >&2; exit 2 ;;
   esac
   if [ ! -f "$build/src/app/Skyvane.exe" ] || [ ! -f "$build/src/cli/skyvane-cli.exe" ]; then
-    scripts/install-deps.sh windows
-    scripts/build-wxmsw.sh "$arch"
-    wx=$(scripts/build-wxmsw.sh "$arch" --prefix)
-    cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
-      -DwxWidgets_CONFIG_EXECUTABLE="$wx/bin/wx-config" -DCMAKE_BUILD_TYPE= >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target skyvane skyvane-cli
+    scripts/build-windows.sh "$arch" skyvane skyvane-cli >/dev/null
   fi
 
   name=Skyvane-$version-$bits

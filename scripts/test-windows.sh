@@ -15,25 +15,16 @@ scripts/install-deps.sh windows
 
 archs=("$@")
 [ ${#archs[@]} -gt 0 ] || archs=(i686 x86_64)
-jobs=$(nproc)
 
 # Wine draws on an X display; the tests and the smoke run read it back.
 if [ -z "${SKYVANE_WINDOWS_XVFB:-}" ]; then
-  exec env SKYVANE_WINDOWS_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "${archs[@]}"
+  exec env SKYVANE_WINDOWS_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$PWD/scripts/test-windows.sh" "${archs[@]}"
 fi
 
-builddir() { case $1 in i686) echo build/win32 ;; x86_64) echo build/win64 ;; esac; }
-
+builddirs=()
 for arch in "${archs[@]}"; do
-  build=$(builddir "$arch")
   echo "== Windows build for $arch (mingw-w64, wxMSW)"
-  scripts/build-wxmsw.sh "$arch"
-  wx=$(scripts/build-wxmsw.sh "$arch" --prefix)
-  # No build type: without debug information, which nobody reads under Wine,
-  # the static programs build and link in half the time.
-  cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
-    -DwxWidgets_CONFIG_EXECUTABLE="$wx/bin/wx-config" -DCMAKE_BUILD_TYPE= >/dev/null
-  cmake --build "$build" -j"$jobs"
+  builddirs+=("$(scripts/build-windows.sh "$arch" | tail -n 1)")
 done
 
 build=build/wine
@@ -89,8 +80,9 @@ wine start /min notepad </dev/null >/dev/null 2>&1
 export SKYVANE_SCREENSHOT_DIR=${SKYVANE_SCREENSHOT_DIR:-$PWD/build/screenshots-windows}
 mkdir -p "$SKYVANE_SCREENSHOT_DIR"
 status=0
-for arch in "${archs[@]}"; do
-  dir=$(builddir "$arch")
+for i in "${!archs[@]}"; do
+  arch=${archs[$i]}
+  dir=${builddirs[$i]}
   echo "== Windows tests for $arch (Wine)"
   # One at a time: every test program shares the prefix's registry and
   # window list, and the single-instance tests look for each other's
