@@ -21,8 +21,25 @@ constexpr Color kBlack{0, 0, 0};
 constexpr Color kRed{255, 0, 0};
 constexpr Color kAqua{0, 255, 255};
 
-// Products of two differences of ints need more than 64 bits.
-__extension__ typedef __int128 Wide;
+// A product of two differences of ints needs 64 bits and a sign, more than
+// std::int64_t holds; no wider integer exists everywhere (32-bit Windows has
+// none), so such products are kept as a sign and an unsigned magnitude.
+struct Product {
+    bool negative = false;  // never for zero
+    std::uint64_t magnitude = 0;
+};
+
+// a * b, where |a| and |b| are below 2^32.
+Product Multiply(std::int64_t a, std::int64_t b) {
+    const std::uint64_t magnitude =
+        static_cast<std::uint64_t>(a < 0 ? -a : a) * static_cast<std::uint64_t>(b < 0 ? -b : b);
+    return {magnitude != 0 && (a < 0) != (b < 0), magnitude};
+}
+
+bool LessOrEqual(Product l, Product r) {
+    if (l.negative != r.negative) return l.negative;
+    return l.negative ? l.magnitude >= r.magnitude : l.magnitude <= r.magnitude;
+}
 
 // The picture as text, one line a row: '.' white, '#' black, 'r' red, '~' aqua.
 std::string Art(const Canvas& picture) {
@@ -46,9 +63,16 @@ std::string Rows(std::initializer_list<std::string_view> rows) {
     return art;
 }
 
-Wide FloorDiv(Wide a, Wide b) {  // b > 0
-    const Wide q = a / b;
-    return (a % b != 0 && a < 0) ? q - 1 : q;
+// ceil(a * i / s - 1/2), exactly, for 0 <= i < s and |a| <= s < 2^32.
+std::int64_t CeilMinusHalf(std::int64_t a, std::int64_t i, std::int64_t s) {
+    const Product product = Multiply(a, i);
+    const auto divisor = static_cast<std::uint64_t>(s);
+    const auto quotient = static_cast<std::int64_t>(product.magnitude / divisor);
+    const std::uint64_t remainder = product.magnitude % divisor;
+    // Whether the remainder passes half of the divisor, or reaches it.
+    const bool beyondHalf = remainder > divisor - remainder;
+    const bool fromHalf = remainder >= divisor - remainder;
+    return product.negative ? -quotient - (fromHalf ? 1 : 0) : quotient + (beyondHalf ? 1 : 0);
 }
 
 // The line written out from its definition: for each step along the longer
@@ -56,19 +80,17 @@ Wide FloorDiv(Wide a, Wide b) {  // b > 0
 // coordinate, i.e. ceil(exact - 1/2).
 Canvas ReferenceLine(int width, int height, int x0, int y0, int x1, int y1) {
     Canvas picture(width, height, kWhite);
-    const Wide dx = Wide{x1} - x0;
-    const Wide dy = Wide{y1} - y0;
+    const std::int64_t dx = std::int64_t{x1} - x0;
+    const std::int64_t dy = std::int64_t{y1} - y0;
     const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
-    const Wide along = xMajor ? dx : dy;
-    const Wide across = xMajor ? dy : dx;
-    const Wide steps = along < 0 ? -along : along;
+    const std::int64_t along = xMajor ? dx : dy;
+    const std::int64_t across = xMajor ? dy : dx;
+    const std::int64_t steps = along < 0 ? -along : along;
     const int majorLimit = xMajor ? width : height;
     for (int major = 0; major < majorLimit; ++major) {
-        const Wide i = (along > 0 ? 1 : -1) * (Wide{major} - (xMajor ? x0 : y0));
+        const std::int64_t i = (along > 0 ? 1 : -1) * (std::int64_t{major} - (xMajor ? x0 : y0));
         if (steps == 0 || i < 0 || i >= steps) continue;
-        // ceil((2 * across * i - steps) / (2 * steps))
-        const Wide offset = -FloorDiv(steps - 2 * across * i, 2 * steps);
-        const Wide minor = (xMajor ? y0 : x0) + offset;
+        const std::int64_t minor = (xMajor ? y0 : x0) + CeilMinusHalf(across, i, steps);
         if (minor < 0 || minor >= (xMajor ? height : width)) continue;
         if (xMajor) {
             picture.SetPixel(major, static_cast<int>(minor), kBlack);
@@ -93,8 +115,10 @@ Canvas ReferencePolygon(int width, int height, const std::vector<Point>& points)
                 if (a.y > b.y) std::swap(a, b);
                 if (a.y == b.y || y < a.y || y >= b.y) continue;
                 // crossing x <= x, times (b.y - a.y) > 0
-                const Wide rows = Wide{b.y} - a.y;
-                if (Wide{a.x} * rows + (Wide{y} - a.y) * (Wide{b.x} - a.x) <= Wide{x} * rows) {
+                // a.x + (y - a.y) * (b.x - a.x) / rows <= x, with rows > 0
+                const std::int64_t rows = std::int64_t{b.y} - a.y;
+                if (LessOrEqual(Multiply(std::int64_t{y} - a.y, std::int64_t{b.x} - a.x),
+                                Multiply(std::int64_t{x} - a.x, rows))) {
                     ++crossings;
                 }
             }
