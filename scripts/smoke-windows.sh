@@ -68,7 +68,7 @@ for _ in $(seq 40); do
   grep -q '21.32%' "$texts" && break
   sleep 0.5
 done
-for expected in 'Arecibo Radio Telescope' '1.418741455 GHz' 'Ann Lovell' '21.32%' 'S@H ver. 3.03'; do
+for expected in 'Mon Mar 12 20:32:56 2001' 'Arecibo Radio Telescope' '1.418741455 GHz' '21.32%'; do
   grep -qF "$expected" "$texts" || { cat "$texts"; fail "no label reads \"$expected\""; }
 done
 

@@ -13,6 +13,7 @@
 
 #include "platform/Platform.h"
 #include "support/TempDir.h"
+#include "support/WriteTime.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ std::int32_t PackStamp(int year, int month, int day, int hour, int minute, int s
 // the backend's system reads local time back.
 void SetLocalWriteTime(const std::string& path, int year, int month, int day, int hour, int minute,
                        int second) {
+#ifndef _WIN32
     std::tm local{};
     local.tm_year = year - 1900;
     local.tm_mon = month - 1;
@@ -36,20 +38,29 @@ void SetLocalWriteTime(const std::string& path, int year, int month, int day, in
     local.tm_hour = hour;
     local.tm_min = minute;
     local.tm_sec = second;
-#ifndef _WIN32
     // POSIX applies the daylight-saving rule in force on that date.
     local.tm_isdst = -1;
+    const auto when = std::chrono::time_point_cast<std::chrono::seconds>(
+        std::chrono::system_clock::from_time_t(std::mktime(&local)));
 #else
     // Windows converts every file time with today's offset from UTC
     // (FileTimeToLocalFileTime), whatever the date: the stamps on a machine
     // that observes daylight saving shift by an hour twice a year. The stamp
-    // is local time as Windows has it, so the wall-clock time is set in
-    // today's daylight-saving state.
+    // is local time as Windows has it, so the wall-clock time is set with
+    // today's offset. The date goes through no time_t, which is 32 bits wide
+    // on 32-bit Windows and ends in 2038.
+    using namespace std::chrono;
+    const auto wallClock = [](int y, int mo, int d, int h, int mi, int s) {
+        return sys_days(std::chrono::year(y) / mo / d) + hours(h) + minutes(mi) + seconds(s);
+    };
     const std::time_t now = std::time(nullptr);
-    local.tm_isdst = std::localtime(&now)->tm_isdst;
+    const std::tm today = *std::localtime(&now);
+    const seconds offset = wallClock(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday,
+                                     today.tm_hour, today.tm_min, today.tm_sec) -
+                           sys_seconds(seconds(now));
+    const auto when = wallClock(year, month, day, hour, minute, second) - offset;
 #endif
-    const auto when = std::chrono::system_clock::from_time_t(std::mktime(&local));
-    fs::last_write_time(path, std::chrono::file_clock::from_sys(when));
+    testsupport::SetLastWriteTime(path, when);
 }
 
 class FilesTest : public ::testing::Test {
