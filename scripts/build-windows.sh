@@ -2,10 +2,11 @@
 # Cross-builds Skyvane for Windows with mingw-w64 against wxMSW (built and
 # cached by scripts/build-wxmsw.sh) for one architecture:
 #
-#   scripts/build-windows.sh i686|x86_64 [TARGET...]    (every target when none)
+#   scripts/build-windows.sh i686|x86_64 [--no-gui] [TARGET...]   (every target when none)
 #
 # into build/win32 (i686) or build/win64 (x86_64), and prints that directory
-# as its last line.
+# as its last line. With --no-gui it needs no wxMSW and builds only the
+# platform and logic libraries, skyvane-cli and their tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 arch=${1:?usage: $0 i686|x86_64 [TARGET...]}
@@ -15,15 +16,22 @@ case $arch in
   x86_64) build=build/win64 ;;
   *) echo "unknown architecture: $arch" >&2; exit 2 ;;
 esac
+gui=(-DSKYVANE_GUI=ON)
+if [ "${1:-}" = "--no-gui" ]; then
+  gui=(-DSKYVANE_GUI=OFF)
+  shift
+fi
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 
 scripts/install-deps.sh windows
-scripts/build-wxmsw.sh "$arch" >&2
-wx=$(scripts/build-wxmsw.sh "$arch" --prefix)
+if [ "${gui[0]}" = -DSKYVANE_GUI=ON ]; then
+  scripts/build-wxmsw.sh "$arch" >&2
+  gui+=(-DwxWidgets_CONFIG_EXECUTABLE="$(scripts/build-wxmsw.sh "$arch" --prefix)/bin/wx-config")
+fi
 # No build type: without debug information, which nobody reads under Wine,
 # the static programs build and link in half the time.
 cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
-  -DwxWidgets_CONFIG_EXECUTABLE="$wx/bin/wx-config" -DSKYVANE_GUI=ON -DCMAKE_BUILD_TYPE= >/dev/null
+  "${gui[@]}" -DCMAKE_BUILD_TYPE= >/dev/null
 cmake --build "$build" -j"$(nproc)" "${targets[@]}" >&2
 echo "$build"

@@ -28,12 +28,12 @@ probe() { wine "$build/tests/skyvane-window-probe.exe" "$1" TMainForm Skyvane; }
 
 # A sample client directory, written by the Windows build of the sample tool.
 wine "$build/tools/make-sample-client.exe" "$(winepath -w "$run/client")"
-# The record of the current version with every other field zero: no client
-# directory, no options.
+# The 768-byte record of the current version (its length-prefixed text at
+# offset 257) with every other field zero: no client directory, no options.
 {
-  head -c 256 /dev/zero
-  printf '\0043.42'
-  head -c $((768 - 261)) /dev/zero
+  head -c 257 /dev/zero
+  printf '\004%s' 3.42
+  head -c $((768 - 262)) /dev/zero
 } >"$run/program/Skyvane.set"
 key='HKLM\Software\Wow6432Node\SETI@home'
 wine reg add "$key" /v ClientDir /d "$(winepath -w "$run/client")\\" /f >/dev/null
@@ -64,7 +64,8 @@ kill -0 "$skyvane" 2>/dev/null || fail "the first Skyvane.exe ended with the sec
 # fills them right after the window appears; give it a moment.
 texts=$run/texts.txt
 for _ in $(seq 40); do
-  probe texts >"$texts" || true
+  # The console output of a Windows program ends its lines with CR LF.
+  probe texts | tr -d '\r' >"$texts" || true
   grep -q '21.32%' "$texts" && break
   sleep 0.5
 done
@@ -73,7 +74,7 @@ for expected in 'Mon Mar 12 20:32:56 2001' 'Arecibo Radio Telescope' '1.41874145
 done
 
 # The main window as it stands on the screen.
-read -r left top right bottom < <(awk '$1 == "window" && $6 == "Skyvane" { print $2, $3, $4, $5; exit }' "$texts")
+read -r left top right bottom < <(awk '$1 == "window" && $6 == "Skyvane" { print $2, $3, $4, $5; exit }' "$texts") || true
 [ -n "${bottom:-}" ] || { cat "$texts"; fail "no visible window titled Skyvane"; }
 shot=$shots/windows-mainform.png
 import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$shot"
