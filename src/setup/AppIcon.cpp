@@ -9,6 +9,7 @@ namespace icondata {
 std::string_view skyvane16();
 std::string_view skyvane32();
 std::string_view skyvane48();
+std::string_view skyvaneIco();
 }  // namespace icondata
 
 std::span<const IconImage> AppIconImages() {
@@ -16,5 +17,7 @@ std::span<const IconImage> AppIconImages() {
         {{16, icondata::skyvane16()}, {32, icondata::skyvane32()}, {48, icondata::skyvane48()}}};
     return images;
 }
+
+std::string_view AppIconFile() { return icondata::skyvaneIco(); }
 
 }  // namespace setup

@@ -16,4 +16,7 @@ struct IconImage {
 // 16, 32 and 48 pixels, smallest first.
 std::span<const IconImage> AppIconImages();
 
+// The same three sizes as one .ico file's bytes (uncompressed bitmaps).
+std::string_view AppIconFile();
+
 }  // namespace setup
