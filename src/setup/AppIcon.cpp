@@ -18,6 +18,8 @@ std::span<const IconImage> AppIconImages() {
     return images;
 }
 
-std::string_view AppIconFile() { return icondata::skyvaneIco(); }
+std::string_view AppIconFile() {
+    return icondata::skyvaneIco();
+}
 
 }  // namespace setup

@@ -1,7 +1,7 @@
 #include "setup/WxAppIcon.h"
 
-#include <wx/image.h>
 #include <wx/imagbmp.h>
+#include <wx/image.h>
 #include <wx/mstream.h>
 
 #include "setup/AppIcon.h"

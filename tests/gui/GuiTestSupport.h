@@ -75,7 +75,8 @@ inline void SaveScreenArea(const std::string& path, const wxRect& area) {
         canvas::Canvas picture(rect.width, rect.height, canvas::Color{});
         for (int y = 0; y < rect.height; ++y) {
             for (int x = 0; x < rect.width; ++x) {
-                picture.SetPixel(x, y, {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)});
+                picture.SetPixel(x, y,
+                                 {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)});
             }
         }
         std::ofstream file(path, std::ios::binary);

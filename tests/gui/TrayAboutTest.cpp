@@ -4,11 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <wx/button.h>
 #include <wx/generic/stattextg.h>
 #include <wx/menu.h>
@@ -23,6 +18,7 @@
 #include <vector>
 
 #include "gui/GuiTestSupport.h"
+#include "gui/TrayOnDisplay.h"
 #include "history/SettingsRecord.h"
 #include "monitor/Monitor.h"
 #include "monitor/TMainForm.h"
@@ -35,49 +31,10 @@
 #include "support/RecordingShell.h"
 #include "support/TempDir.h"
 
-extern char** environ;
-
 namespace {
 
 using guitest::Pump;
-
-// A notification area on the test's display for the life of the object:
-// trayer, started here unless the display already has a tray. A display
-// without one is what most bare X servers are, so the tray tests bring
-// their own.
-class TrayOnDisplay {
-public:
-    TrayOnDisplay() {
-        if (wxTaskBarIcon::IsAvailable()) return;
-        std::vector<std::string> args{
-            "trayer", "--edge",        "bottom", "--align",       "right", "--widthtype",
-            "pixel",  "--width",       "120",    "--heighttype",  "pixel", "--height",
-            "32",     "--transparent", "false",  "--SetDockType", "false"};
-        std::vector<char*> argv;
-        for (auto& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        if (posix_spawnp(&pid_, "trayer", nullptr, nullptr, argv.data(), environ) != 0) {
-            pid_ = 0;
-            return;
-        }
-        // trayer takes the tray's selection once it is up.
-        wxStopWatch watch;
-        while (!wxTaskBarIcon::IsAvailable() && watch.Time() < 10000)
-            Pump(50);
-    }
-    ~TrayOnDisplay() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        Pump(100);
-    }
-    TrayOnDisplay(const TrayOnDisplay&) = delete;
-    TrayOnDisplay& operator=(const TrayOnDisplay&) = delete;
-
-private:
-    pid_t pid_ = 0;
-};
+using guitest::TrayOnDisplay;
 
 // Skyvane installed in a program directory of the test's own (its settings
 // written, so no install dialog), on a sample client.

@@ -21,8 +21,9 @@ void SetLastWriteTime(const std::string& path, std::chrono::sys_seconds when) {
     FILETIME time;
     time.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
     time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time)) << path;
     CloseHandle(file);
