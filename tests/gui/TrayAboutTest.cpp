@@ -94,9 +94,7 @@ TEST_F(TrayStart, ClosedWindowWaitsInTheTrayUntilClicked) {
     EXPECT_FALSE(form_->IsIconized());
     EXPECT_TRUE(icon.IsIconInstalled());
     EXPECT_EQ(icon.ShownTip(), "Skyvane");
-    const std::string shot = guitest::ScreenshotPath("tray-icon.png");
-    EXPECT_EQ(std::system(("import -window root '" + shot + "'").c_str()), 0);
-    std::printf("screenshot: %s\n", shot.c_str());
+    guitest::SaveScreenArea(guitest::ScreenshotPath("tray-icon.png"), wxRect());
     const wxSize screen = wxGetDisplaySize();
     guitest::SaveWindowShot("tray-icon-corner", wxRect(screen.x - 160, screen.y - 48, 160, 48));
 
