@@ -1,7 +1,9 @@
 #pragma once
 // The forward-only scanner over the client's 8-bit text files.
 //
-// A reading owns the text it walks. Only one reading exists at a time: the
+// A reading owns the text it walks: a whole text, or a large one taken block
+// by block from a source, so that a file of many megabytes never has to be
+// held at once. Only one reading exists at a time: the
 // ReadingGate hands out a Reading and refuses another until the first is
 // gone. A corrupt-file message is a modal box with a nested event loop, and
 // timers keep firing while it is open; because the message is shown while
@@ -10,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,6 +34,15 @@ struct ReadAbort {};
 inline constexpr std::size_t kMaxRealToken = 30;
 
 class ReadingGate;
+
+// The bytes of a text too large to hold at once, in order.
+class TextSource {
+public:
+    virtual ~TextSource() = default;
+    // Up to dest.size() next bytes of the text into `dest`: the count, 0 once
+    // the text has ended (a failure ends it too).
+    virtual std::size_t Read(std::span<char> dest) = 0;
+};
 
 class Reading {
 public:
@@ -76,21 +88,49 @@ public:
     // start of the next line (or the end).
     std::string SkipLine();
 
-    bool AtEnd() const { return cursor_ >= text_.size(); }
+    bool AtEnd() { return !Have(cursor_ + 1); }
+    // Positions count from the start of the text, also for a text taken from
+    // a source.
     std::size_t Cursor() const { return cursor_; }
-    std::size_t Size() const { return text_.size(); }
+    // The text's length once its end has been reached (always for a whole
+    // text); before that, the bytes taken so far.
+    std::size_t Size() const { return base_ + size_; }
     // The character `offset` places after the cursor, or nothing past the end.
-    std::optional<char> Peek(std::size_t offset = 0) const;
+    std::optional<char> Peek(std::size_t offset = 0);
 
 private:
     friend class ReadingGate;
     Reading(ReadingGate& gate, std::string text);
+    Reading(ReadingGate& gate, std::unique_ptr<TextSource> source, std::size_t blockSize);
 
     [[noreturn]] void Corrupt(std::string_view what, std::string_view key);
     void SkipBlanks();
 
+    // Positions are absolute; the buffer holds the text from base_ on.
+    std::size_t Limit() const { return base_ + size_; }
+    const char* At(std::size_t position) const { return data_ + (position - base_); }
+    // Whether the text reaches `end` (exclusive), taking more from the source
+    // when needed. False means the whole text has been taken: Limit() is its
+    // end.
+    bool Have(std::size_t end) { return end <= Limit() || TakeUntil(end); }
+    bool TakeUntil(std::size_t end);
+    // One more block from the source; false at the end of the text. Bytes
+    // before keep_ are no longer needed and may be dropped first.
+    bool Take();
+    // The position of the next `c` from `from` on, or npos at the end of the
+    // text. Unless `retain`, the bytes searched are released as it goes.
+    std::size_t FindChar(char c, std::size_t from, bool retain);
+
     ReadingGate* gate_;  // null once moved from
-    std::string text_;
+    std::string text_;   // a whole text
+    std::unique_ptr<TextSource> source_;
+    std::unique_ptr<char[]> buffer_;  // a source's blocks
+    std::size_t capacity_ = 0;
+    const char* data_ = nullptr;  // text_ or buffer_
+    std::size_t base_ = 0;        // position of data_[0]
+    std::size_t size_ = 0;        // bytes from data_ on
+    std::size_t keep_ = 0;        // nothing before this is needed again
+    bool complete_ = true;        // the source has nothing more
     std::size_t cursor_ = 0;
 };
 
@@ -102,6 +142,9 @@ public:
 
     // A reading over `text`, or nothing while another reading is active.
     std::optional<Reading> Begin(std::string text);
+    // A reading over what `source` supplies, taken `blockSize` bytes at a
+    // time (more only where a single line or value needs it).
+    std::optional<Reading> Begin(std::unique_ptr<TextSource> source, std::size_t blockSize);
     bool Busy() const { return active_; }
 
 private:

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <optional>
+#include <random>
+#include <string>
 
 using namespace clientfiles;
 
@@ -62,6 +67,44 @@ TEST(Format, Cp1252ToUtf8CoversTheWholeCodePage) {
     EXPECT_EQ(Cp1252ToUtf8("\x80\x9F\xE9\xFF"), "\u20AC\u0178\u00E9\u00FF");
     EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(Cp1252ToUtf8("plain\r\n"), "plain\r\n");
+}
+
+TEST(Format, ParseDecimalGivesTheCorrectlyRoundedValue) {
+    // The client's plain decimals, the edges of the exact shortcut (53 bits
+    // of digits, 22 decimals) and what only the general conversion takes.
+    struct Case {
+        const char* text;
+        double value;
+    };
+    for (const Case& c :
+         {Case{"1418745210.227335", 1418745210.227335}, Case{"-0.513044", -0.513044},
+          Case{"+24.5", 24.5}, Case{"5.", 5}, Case{".5", 0.5},
+          Case{"9007199254740993", 9007199254740993.0},
+          Case{"9007199254740992", 9007199254740992.0}, Case{"0.0000000000000000000001", 1e-22},
+          Case{"0.00000000000000000000001", 1e-23}, Case{"2.5e3", 2500},
+          Case{"1234567890123456789012", 1234567890123456789012.0}}) {
+        const std::optional<double> parsed = ParseDecimal(c.text);
+        ASSERT_TRUE(parsed) << c.text;
+        EXPECT_EQ(*parsed, c.value) << c.text;
+    }
+    EXPECT_TRUE(std::signbit(*ParseDecimal("-0.000000")));
+    for (const char* bad : {"", ".", "-", "+-1", "--1", "1.2.3", "1e", "1-", "0x1", "1e400"})
+        EXPECT_FALSE(ParseDecimal(bad)) << bad;
+
+    // Random plain decimals convert exactly as strtod converts them.
+    std::mt19937_64 random(2718);
+    for (int i = 0; i < 100000; ++i) {
+        std::string text = random() % 4 == 0 ? "-" : "";
+        const std::size_t digits = 1 + random() % 20;
+        const std::size_t point = random() % (digits + 1);
+        for (std::size_t d = 0; d < digits; ++d) {
+            if (d == point) text += '.';
+            text += static_cast<char>('0' + random() % 10);
+        }
+        const std::optional<double> parsed = ParseDecimal(text);
+        ASSERT_TRUE(parsed) << text;
+        ASSERT_EQ(*parsed, std::strtod(text.c_str(), nullptr)) << text;
+    }
 }
 
 }  // namespace

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -190,6 +194,138 @@ TEST_F(Scanner, GarbageNeverReadsOutsideTheText) {
         } catch (const ReadAbort&) {
         }
     }
+}
+
+// Hands out a text a few bytes at a time, as a file read in blocks would.
+class PieceSource : public clientfiles::TextSource {
+public:
+    PieceSource(std::string text, std::mt19937& random) : text_(std::move(text)), random_(random) {}
+    std::size_t Read(std::span<char> dest) override {
+        const std::size_t n = std::min(
+            {dest.size(), text_.size() - at_, static_cast<std::size_t>(1 + random_() % 7)});
+        std::copy_n(text_.data() + at_, n, dest.data());
+        at_ += n;
+        return n;
+    }
+
+private:
+    std::string text_;
+    std::size_t at_ = 0;
+    std::mt19937& random_;
+};
+
+// What a walk of primitives gave: every value, the cursor after each step,
+// where it aborted, the messages.
+std::vector<std::string> Walk(Reading& r, const std::vector<int>& steps,
+                              const testsupport::ScriptedDialogs& dialogs) {
+    std::vector<std::string> seen;
+    constexpr std::array<std::string_view, 3> keys = {"ab", "spike", "="};
+    try {
+        for (int step : steps) {
+            std::string value;
+            switch (step) {
+                case 0:
+                    r.FindLine("ab");
+                    break;
+                case 1:
+                    r.FindString("=a");
+                    break;
+                case 2: {
+                    const double real = r.ReadReal();
+                    std::uint64_t bits = 0;
+                    std::memcpy(&bits, &real, sizeof bits);
+                    value = std::to_string(bits);
+                    break;
+                }
+                case 3:
+                    value = std::to_string(r.ReadInt());
+                    break;
+                case 4: {
+                    std::array<std::uint8_t, 3> hex{};
+                    value = r.ReadHexBytes(hex) ? "true" : "false";
+                    for (auto b : hex)
+                        value += " " + std::to_string(b);
+                    break;
+                }
+                case 5:
+                    value = r.ReadLineValue();
+                    break;
+                case 6:
+                    value = r.SkipLine();
+                    break;
+                case 7:
+                    value = std::to_string(r.FindAnyLine(keys));
+                    break;
+                case 8:
+                    value = r.Peek(2).value_or('?');
+                    break;
+                default:
+                    value = r.AtEnd() ? "end" : "more";
+                    break;
+            }
+            seen.push_back(std::to_string(step) + ": " + value + " @" + std::to_string(r.Cursor()));
+        }
+    } catch (const ReadAbort&) {
+        seen.push_back("abort @" + std::to_string(r.Cursor()));
+    }
+    for (const std::string& message : dialogs.errors)
+        seen.push_back(message);
+    return seen;
+}
+
+TEST_F(Scanner, ATextTakenInPiecesReadsAsTheWholeText) {
+    // GIVEN random texts of the scanner's special characters and of signal
+    // lines, and random walks of the primitives over them
+    std::mt19937 random(77);
+    const std::string alphabet("=\n\r 0123456789abfAF+-.eE\0xyzsp", 30);
+    const std::string line =
+        "spike: power=24.116882 ra=7.5 time=2451981.356829 fft_len=16384 pot=0a1bff\n";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const std::size_t length = random() % 60;
+        while (text.size() < length)
+            if (random() % 3 == 0)
+                text += line.substr(random() % line.size(), random() % 20);
+            else
+                text += alphabet[random() % alphabet.size()];
+        std::vector<int> steps(1 + random() % 10);
+        for (int& step : steps)
+            step = static_cast<int>(random() % 10);
+
+        // WHEN the same walk runs over the whole text and over its pieces
+        std::vector<std::string> whole, pieces;
+        {
+            Reading r = Open(text);
+            whole = Walk(r, steps, dialogs);
+        }
+        dialogs.errors.clear();
+        {
+            auto source = std::make_unique<PieceSource>(text, random);
+            Reading r = std::move(gate.Begin(std::move(source), 1 + random() % 5).value());
+            pieces = Walk(r, steps, dialogs);
+            ASSERT_LE(r.Cursor(), r.Size());
+        }
+        dialogs.errors.clear();
+
+        // THEN every value, cursor and message is the same
+        ASSERT_EQ(pieces, whole) << "text: " << ::testing::PrintToString(text);
+    }
+}
+
+TEST_F(Scanner, ALongTokenOrLineIsKeptWholeAcrossBlocks) {
+    std::mt19937 random(5);
+    const std::string text = "name=" + std::string(100, 'x') + "\nv=" + std::string(40, '0') +
+                             "12.5\nn=" + std::string(50, '0') + "42\nh=" + std::string(600, 'a') +
+                             "\n";
+    auto source = std::make_unique<PieceSource>(text, random);
+    Reading r = std::move(gate.Begin(std::move(source), 4).value());
+    EXPECT_EQ(r.SkipLine(), "name=" + std::string(100, 'x'));
+    EXPECT_EQ(r.ReadReal(), 0) << "longer than any number";
+    EXPECT_EQ(r.ReadInt(), 42) << "leading zeros do not count";
+    std::array<std::uint8_t, 300> hex{};
+    EXPECT_TRUE(r.ReadHexBytes(hex));
+    EXPECT_EQ(hex[299], 0xaa);
+    EXPECT_EQ(r.Peek(), '\n');
 }
 
 }  // namespace
