@@ -6,7 +6,10 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -49,6 +52,51 @@ constexpr std::uint16_t kProfileLimit = 300;
 // A signal in a run of 3 or more 0s or 9s sits on a round number.
 constexpr int kRoundRun = 3;
 
+// A large file is read in blocks of this size, each parsed while it is still
+// in the processor's cache; a poll's few new lines are one small read.
+constexpr std::size_t kBlockSize = 256 * 1024;
+
+// The new bytes of the file, block by block: exactly `length` bytes from
+// `offset` (a file that grows meanwhile waits for the next call; one that
+// shrinks ends the text early). The file is opened for each block only, so
+// nothing holds it while an alert box waits for the user; a block is small
+// enough to stay in the processor's cache while it is copied and parsed.
+class FileChunk : public clientfiles::TextSource {
+public:
+    FileChunk(platform::Files& files, const std::string& path, std::uint64_t offset,
+              std::uint64_t length)
+        : files_(files), path_(path), offset_(offset), remaining_(length) {}
+
+    std::size_t Read(std::span<char> dest) override {
+        if (remaining_ == 0 || dest.empty()) return 0;
+        dest =
+            dest.first(static_cast<std::size_t>(std::min<std::uint64_t>(dest.size(), remaining_)));
+        const std::optional<std::string> block = files_.ReadFileFrom(path_, offset_, dest.size());
+        if (!block || block->empty()) {
+            remaining_ = 0;
+            endedShort_ = true;
+            return 0;
+        }
+        const std::size_t got = std::min(block->size(), dest.size());
+        std::copy_n(block->data(), got, dest.data());
+        offset_ += got;
+        remaining_ -= got;
+        delivered_ += got;
+        return got;
+    }
+    std::uint64_t Delivered() const { return delivered_; }
+    // The file ended (or failed) before `length` bytes.
+    bool EndedShort() const { return endedShort_; }
+
+private:
+    platform::Files& files_;
+    const std::string& path_;
+    std::uint64_t offset_;
+    std::uint64_t remaining_;
+    std::uint64_t delivered_ = 0;
+    bool endedShort_ = false;
+};
+
 // A zero FFT length, mean, chi-square or threshold is damage; it ends the
 // parse silently instead of putting infinities into the lists.
 double Divide(double numerator, double denominator) {
@@ -86,12 +134,17 @@ public:
           fileVersion_(fileVersion),
           dialogs_(dialogs),
           lists_(lists),
-          shown_(shown) {}
+          shown_(shown),
+          before_(LengthsOf(lists)) {}
+
+    // The length of the whole text, for foreseeing the record counts.
+    void SetTextLength(std::uint64_t length) { textLength_ = length; }
 
     // True at the end of the text; false when the work unit turned out to be
     // a fast one (the caller undoes the call). A failure throws ReadAbort.
     bool ParseLines() {
         while (!reading_.AtEnd()) {
+            if (!foreseen_ && reading_.Cursor() >= kForesightSample) ForeseeCounts();
             switch (reading_.FindAnyLine(kSignalKeys)) {
                 case 0:
                     if (!ReadSpike()) return false;
@@ -280,6 +333,30 @@ private:
     std::int32_t peakMark_ = -1;
     std::int32_t interestMark_ = -1;
     int appended_ = 0;
+    const ListLengths before_;
+    std::uint64_t textLength_ = 0;
+    bool foreseen_ = false;
+
+    // A large text's record counts, foreseen from its first part: the lists
+    // then grow once instead of doubling their way up, copying everything
+    // and touching fresh memory at each step.
+    static constexpr std::size_t kForesightSample = 1024 * 1024;
+    void ForeseeCounts() {
+        foreseen_ = true;
+        if (textLength_ < 4 * kForesightSample) return;
+        const double scale =
+            static_cast<double>(textLength_) / static_cast<double>(reading_.Cursor());
+        const auto foresee = [scale](auto& list, std::size_t before) {
+            // An alert of this call may have let the lists be emptied.
+            if (list.size() <= before) return;
+            const double expected = static_cast<double>(list.size() - before) * scale * 1.05;
+            list.reserve(before + static_cast<std::size_t>(expected) + 16);
+        };
+        foresee(lists_.SpikeList, before_.spikes);
+        foresee(lists_.GaussianList, before_.gaussians);
+        foresee(lists_.TripletList, before_.triplets);
+        foresee(lists_.PulseList, before_.pulses);
+    }
 };
 
 // The first six significant digits of a period written with six decimals,
@@ -333,17 +410,26 @@ bool ResultFileReader::ReadResultFile(const std::string& path, const ResultReadC
     const auto start = static_cast<std::uint64_t>(resultReadPos_);
     if (*size <= start) return false;  // nothing new, or shorter than what was read
 
-    // Exactly the new bytes, in one read: a poll costs what the client wrote
-    // since the last one.
-    std::optional<std::string> chunk = files_.ReadFileFrom(path, start, *size - start);
-    if (!chunk || chunk->empty()) return false;
-    const auto end = static_cast<std::int32_t>(start + chunk->size());
-    const ListLengths before = LengthsOf(lists_);
-    std::optional<Reading> reading = gate_.Begin(std::move(*chunk));
-    if (!reading) return false;
-    // Consumed whatever happens next: a damaged chunk is not read twice.
-    resultReadPos_ = end;
+    // Exactly the new bytes: a poll costs what the client wrote since the
+    // last one, in one read; a whole result is read in blocks.
+    const std::uint64_t length = *size - start;
+    auto source = std::make_unique<FileChunk>(files_, path, start, length);
+    const FileChunk& chunk = *source;
+    std::optional<Reading> reading = gate_.Begin(
+        std::move(source), static_cast<std::size_t>(std::min<std::uint64_t>(length, kBlockSize)));
+    if (!reading || reading->AtEnd()) return false;  // unreadable, or emptied meanwhile
+    // Consumed whatever happens next: a damaged chunk is not read twice. A
+    // file found shorter than its size said counts as read to where it ended.
+    resultReadPos_ = static_cast<std::int32_t>(*size);
+    const bool parsed = Parse(*reading, ctx, length);
+    if (chunk.EndedShort()) resultReadPos_ = static_cast<std::int32_t>(start + chunk.Delivered());
+    return parsed;
+}
 
+bool ResultFileReader::Parse(Reading& text, const ResultReadContext& ctx,
+                             std::uint64_t textLength) {
+    Reading* const reading = &text;
+    const ListLengths before = LengthsOf(lists_);
     try {
         double timeRecorded = 0;
         if (ctx.liveMode) {
@@ -364,6 +450,7 @@ bool ResultFileReader::ReadResultFile(const std::string& path, const ResultReadC
         }
 
         ChunkParser parser(*reading, ctx, timeRecorded, resultVersion_, dialogs_, lists_, shown_);
+        parser.SetTextLength(textLength);
         if (!parser.ParseLines()) {
             // A fast work unit contributes nothing at all to the totals.
             CutBack(lists_.SpikeList, before.spikes);

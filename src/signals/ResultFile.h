@@ -16,6 +16,7 @@ namespace views {
 class Dialogs;
 }
 namespace clientfiles {
+class Reading;
 class ReadingGate;
 }
 
@@ -52,6 +53,11 @@ public:
     float ResultVersion() const { return resultVersion_; }
 
 private:
+    // The signal lines of a chunk the gate let us read; false as for
+    // ReadResultFile.
+    bool Parse(clientfiles::Reading& reading, const ResultReadContext& context,
+               std::uint64_t textLength);
+
     platform::Files& files_;
     clientfiles::ReadingGate& gate_;
     views::Dialogs& dialogs_;
