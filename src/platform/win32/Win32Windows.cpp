@@ -104,14 +104,16 @@ public:
         return Describe(window);
     }
 
+    // A callback of the system's own calling convention (stdcall on 32-bit
+    // Windows), which a lambda does not have.
+    static BOOL CALLBACK CollectWindow(HWND window, LPARAM found) {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+    }
+
     std::vector<WindowInfo> EnumerateWindows() override {
         std::vector<HWND> handles;
-        EnumWindows(
-            [](HWND window, LPARAM found) -> BOOL {
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&handles));
+        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&handles));
         std::vector<WindowInfo> windows;
         windows.reserve(handles.size());
         for (const HWND window : handles)
