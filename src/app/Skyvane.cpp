@@ -8,8 +8,8 @@
 
 #include "monitor/Monitor.h"
 #include "monitor/TMainForm.h"
-#include "monitor/WxAssert.h"
 #include "platform/Platform.h"
+#include "wxcommon/WxAssert.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ public:
     bool OnInit() override {
         // A failed wx assertion is reported on stderr; a dialog could hang a
         // run nobody watches.
-        monitor::InstallStderrWxAssertHandler();
+        wxcommon::InstallStderrWxAssertHandler();
         SetAppName("Skyvane");
         SetAppDisplayName("Skyvane");
         // No wxApp::OnInit: its command-line parser would reject the

@@ -18,13 +18,13 @@
 #include <utility>
 
 #include "canvas/Canvas.h"
-#include "monitor/WxPicturePanel.h"
-#include "monitor/WxText.h"
+#include "wxcommon/WxPicturePanel.h"
+#include "wxcommon/WxText.h"
 
 namespace inspection {
 
-using monitor::FromUtf8;
 using views::SignalInfoControl;
+using wxcommon::FromUtf8;
 
 namespace {
 
@@ -57,7 +57,7 @@ views::Rgb SystemColour(wxSystemColour which) {
 
 // A plot: shows the picture the logic drew, blitted as it is, with its
 // notice (hidden until a plot has nothing to show) centred over it.
-class PlotPanel : public monitor::PicturePanel {
+class PlotPanel : public wxcommon::PicturePanel {
 public:
     PlotPanel(wxWindow* parent, const char* name)
         : PicturePanel(parent, wxDefaultPosition, wxSize(kGraphWidth, kGraphHeight), name) {

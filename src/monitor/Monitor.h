@@ -180,10 +180,9 @@ private:
     // Opens the signal info window on the selection, or shows it anew.
     void ShowSignalInfo() { signalInfo_.ShowSignalInfo(); }
 
-    // Work of parts that are not built yet: the archive, the signal info
-    // window, the work-unit selector and the install dialog. Each says what
-    // it will do; none pretends to do it.
-    void ShowInstallDialog() {}  // first run or upgrade: install/upgrade dialog
+    // The install dialog of a first run or an upgrade is not built yet: such
+    // a start goes on without it.
+    void ShowInstallDialog() {}
 
     views::MainView& view_;
     views::Dialogs& dialogs_;

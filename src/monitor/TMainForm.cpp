@@ -24,16 +24,19 @@
 #include <utility>
 
 #include "canvas/Canvas.h"
-#include "monitor/WxPicturePanel.h"
-#include "monitor/WxText.h"
 #include "setup/WxAppIcon.h"
 #include "setup/WxTrayIcon.h"
 #include "views/ControlNames.h"
+#include "wxcommon/WxPicturePanel.h"
+#include "wxcommon/WxText.h"
 
 namespace monitor {
 
 using views::Control;
 using views::TimerId;
+using wxcommon::FromUtf8;
+using wxcommon::PicturePanel;
+using wxcommon::WxDialogs;
 
 namespace {
 

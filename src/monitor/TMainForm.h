@@ -22,9 +22,9 @@
 
 #include "inspection/TSignalInfoForm.h"
 #include "monitor/Monitor.h"
-#include "monitor/WxDialogs.h"
 #include "platform/Platform.h"
 #include "views/MainView.h"
+#include "wxcommon/WxDialogs.h"
 
 class wxCloseEvent;
 class wxMouseEvent;
@@ -171,7 +171,7 @@ private:
     bool minimizedForTray_ = false;
     bool terminating_ = false;
 
-    std::unique_ptr<WxDialogs> dialogs_;
+    std::unique_ptr<wxcommon::WxDialogs> dialogs_;
     std::unique_ptr<Monitor> monitor_;
     // Gone (null) as soon as the window is destroyed, whoever closed it.
     wxWeakRef<inspection::TSignalInfoForm> signalInfoForm_;

@@ -9,8 +9,8 @@
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 
-#include "monitor/WxText.h"
 #include "setup/WxAppIcon.h"
+#include "wxcommon/WxText.h"
 
 namespace setup {
 
@@ -108,7 +108,7 @@ wxWindow* TAboutForm::ControlWindow(AboutControl c) const {
 }
 
 void TAboutForm::SetText(AboutControl c, std::string_view text) {
-    if (wxWindow* window = ControlWindow(c)) window->SetLabel(monitor::FromUtf8(text));
+    if (wxWindow* window = ControlWindow(c)) window->SetLabel(wxcommon::FromUtf8(text));
 }
 
 void TAboutForm::SetFontColor(AboutControl c, views::Rgb color) {

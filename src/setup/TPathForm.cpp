@@ -11,8 +11,8 @@
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
-#include "monitor/WxText.h"
 #include "setup/PathForm.h"
+#include "wxcommon/WxText.h"
 
 namespace setup {
 
@@ -113,11 +113,11 @@ TPathForm::TPathForm(wxWindow* parent, platform::Shell& shell)
 }
 
 std::string TPathForm::Path() const {
-    return monitor::PathFromWx(Edit1_->GetValue());
+    return wxcommon::PathFromWx(Edit1_->GetValue());
 }
 
 void TPathForm::SetPath(const std::string& path) {
-    Edit1_->ChangeValue(monitor::PathToWx(path));
+    Edit1_->ChangeValue(wxcommon::PathToWx(path));
 }
 
 // The text is taken as typed: start-up appends the separator and tests the
@@ -140,7 +140,7 @@ void TPathForm::BitBtn3Click(wxCommandEvent&) {
     if (OpenDialog1.ShowModal() != wxID_OK) return;
     // Worked on in the path's own encoding, the separators being ASCII.
     Edit1_->ChangeValue(
-        monitor::PathToWx(DirectoryOfChosenFile(monitor::PathFromWx(OpenDialog1.GetPath()))));
+        wxcommon::PathToWx(DirectoryOfChosenFile(wxcommon::PathFromWx(OpenDialog1.GetPath()))));
 }
 
 void TPathForm::Label3Click(wxMouseEvent&) {

@@ -7,7 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "monitor/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace setup {
 
@@ -74,7 +74,7 @@ TSetForm::TSetForm(wxWindow* parent, views::SetFormEvents& events)
 void TSetForm::SetRadioItems(const std::vector<std::string>& items) {
     wxArrayString choices;
     for (const auto& item : items)
-        choices.Add(monitor::FromUtf8(item));
+        choices.Add(wxcommon::FromUtf8(item));
     if (RadioGroup1_ != nullptr) {
         radioPlace_->Detach(RadioGroup1_);
         RadioGroup1_->Destroy();

@@ -3,7 +3,7 @@
 #include <memory>
 #include <utility>
 
-#include "monitor/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace setup {
 
@@ -31,7 +31,7 @@ void WxTrayIcon::NotifyIcon(views::NotifyMessage message, unsigned, std::string_
         return;
     }
     // The toolkit sets picture and tip together.
-    shownTip_ = monitor::FromUtf8(tip);
+    shownTip_ = wxcommon::FromUtf8(tip);
     SetIcon(icon_, shownTip_);
 }
 

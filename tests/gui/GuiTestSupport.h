@@ -23,7 +23,7 @@
 #include <string>
 
 #include "canvas/Canvas.h"
-#include "monitor/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace guitest {
 
@@ -42,10 +42,10 @@ inline void Pump(int ms) {
 // SKYVANE_SCREENSHOT_DIR, or the directory of the test program.
 inline std::string ScreenshotPath(const std::string& name) {
     const char* dir = std::getenv("SKYVANE_SCREENSHOT_DIR");
-    std::string path =
-        dir != nullptr && *dir != '\0'
-            ? dir
-            : monitor::PathFromWx(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
+    std::string path = dir != nullptr && *dir != '\0'
+                           ? dir
+                           : wxcommon::PathFromWx(
+                                 wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
     if (path.back() != '/') path += '/';
     return path + name;
 }

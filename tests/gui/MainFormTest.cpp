@@ -38,16 +38,17 @@
 #include "history/SettingsRecord.h"
 #include "monitor/Monitor.h"
 #include "monitor/TMainForm.h"
-#include "monitor/WxAssert.h"
-#include "monitor/WxDialogs.h"
-#include "monitor/WxText.h"
 #include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
 #include "setup/PathForm.h"
 #include "setup/TPathForm.h"
 #include "support/RecordingShell.h"
 #include "support/TempDir.h"
+#include "views/ControlNames.h"
 #include "views/MainView.h"
+#include "wxcommon/WxAssert.h"
+#include "wxcommon/WxDialogs.h"
+#include "wxcommon/WxText.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ public:
         started_ = true;
         wxTheApp->SetAppName("Skyvane");
         // A failed wx assertion fails the test that caused it.
-        monitor::InstallWxAssertHandler([](const monitor::WxAssertReport& report) {
+        wxcommon::InstallWxAssertHandler([](const wxcommon::WxAssertReport& report) {
             ADD_FAILURE() << "wx assertion: " << report.ToString();
         });
         // Yield and the modal loops need an active loop to return to.
@@ -159,7 +160,7 @@ protected:
         EXPECT_NE(window, nullptr) << name;
         auto* label = dynamic_cast<wxStaticTextBase*>(window);
         EXPECT_NE(label, nullptr) << name << " is no label";
-        return label != nullptr ? monitor::ToUtf8(label->GetLabelText()) : std::string();
+        return label != nullptr ? wxcommon::ToUtf8(label->GetLabelText()) : std::string();
     }
 
     bool Shown(const char* name) const {
@@ -183,7 +184,7 @@ TEST_F(GuiStart, MainWindowShowsTheSampleClientsFigures) {
     sample::WriteSampleClientDir(clientDir);
     RegisterClientDir(clientDir);
     DialogWatch noDialogs([](wxDialog* dialog) {
-        ADD_FAILURE() << "unexpected dialog: " << monitor::ToUtf8(dialog->GetTitle());
+        ADD_FAILURE() << "unexpected dialog: " << wxcommon::ToUtf8(dialog->GetTitle());
         return wxID_OK;
     });
 
@@ -199,7 +200,7 @@ TEST_F(GuiStart, MainWindowShowsTheSampleClientsFigures) {
     EXPECT_EQ(form_->GetClientSize(), wxSize(575, 458));
     EXPECT_EQ(Label("DateLabel"), "Mon Mar 12 20:32:56 2001");
     EXPECT_EQ(Label("SkyPosLabel"), "7:30' 00'' RA, +21º15' 00'' Dec");
-    EXPECT_EQ(monitor::ToUtf8(wxWindow::FindWindowByName("SkyPosLabel", form_)->GetToolTipText()),
+    EXPECT_EQ(wxcommon::ToUtf8(wxWindow::FindWindowByName("SkyPosLabel", form_)->GetToolTipText()),
               "Angle range = 0.4 deg.");
     EXPECT_EQ(Label("TelescopeLabel"), "Arecibo Radio Telescope");
     EXPECT_EQ(Label("BaseFreqLabel"), "1.418741455 GHz");
@@ -502,14 +503,14 @@ TEST_F(GuiStart, CancelInTheClientPathDialogEndsStartUp) {
     wxTimer cancel;
     DialogWatch watch([&](wxDialog* dialog) {
         if (dialog->GetName() != "TPathForm") {
-            ADD_FAILURE() << "unexpected dialog: " << monitor::ToUtf8(dialog->GetTitle());
+            ADD_FAILURE() << "unexpected dialog: " << wxcommon::ToUtf8(dialog->GetTitle());
             return static_cast<int>(wxID_OK);
         }
         ++pathDialogs;
         // Once it is on screen: a picture of it, then Cancel.
         cancel.Bind(wxEVT_TIMER, [dialog](wxTimerEvent&) {
             SaveScreenshot("pathform", dialog->GetScreenRect());
-            EXPECT_EQ(monitor::ToUtf8(dialog->GetTitle()), "SETI@home client not found");
+            EXPECT_EQ(wxcommon::ToUtf8(dialog->GetTitle()), "SETI@home client not found");
             auto* BitBtn2 = dynamic_cast<wxButton*>(wxWindow::FindWindowByName("BitBtn2", dialog));
             ASSERT_NE(BitBtn2, nullptr);
             EXPECT_EQ(BitBtn2->GetLabel(), "Cancel");
@@ -553,7 +554,7 @@ TEST_F(GuiStart, SettingsDialogFromTheMenuWritesTheStartUpValues) {
         ++dialogs;
         EXPECT_EQ(dialog->GetName(), "TSetForm");
         act.Bind(wxEVT_TIMER, [dialog](wxTimerEvent&) {
-            EXPECT_EQ(monitor::ToUtf8(dialog->GetTitle()), "Skyvane Settings");
+            EXPECT_EQ(wxcommon::ToUtf8(dialog->GetTitle()), "Skyvane Settings");
             auto* RadioGroup1 =
                 dynamic_cast<wxRadioBox*>(wxWindow::FindWindowByName("RadioGroup1", dialog));
             ASSERT_NE(RadioGroup1, nullptr);
@@ -647,7 +648,7 @@ TEST(PathForm, SiteLinkOpensTheProjectsSite) {
 
 TEST(WxDialogs, ErrorBoxHasOneOkButtonAndTheProductsCaption) {
     RecordingShell shell;
-    monitor::WxDialogs dialogs(nullptr, shell);
+    wxcommon::WxDialogs dialogs(nullptr, shell);
     int boxes = 0;
     DialogWatch watch([&](wxDialog* dialog) {
         ++boxes;
@@ -655,7 +656,7 @@ TEST(WxDialogs, ErrorBoxHasOneOkButtonAndTheProductsCaption) {
         EXPECT_NE(box, nullptr);
         if (box != nullptr) {
             EXPECT_EQ(box->GetTitle(), "Skyvane");
-            EXPECT_EQ(monitor::ToUtf8(box->GetMessage()), "Error accessing the registry.");
+            EXPECT_EQ(wxcommon::ToUtf8(box->GetMessage()), "Error accessing the registry.");
             EXPECT_TRUE(box->GetMessageDialogStyle() & wxICON_ERROR);
             EXPECT_EQ(box->GetMessageDialogStyle() & (wxCANCEL | wxYES_NO), 0);
         }

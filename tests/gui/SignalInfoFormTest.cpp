@@ -18,10 +18,10 @@
 #include "gui/GuiTestSupport.h"
 #include "inspection/TSignalInfoForm.h"
 #include "monitor/TMainForm.h"
-#include "monitor/WxText.h"
 #include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
 #include "support/TempDir.h"
+#include "wxcommon/WxText.h"
 
 namespace {
 
@@ -136,7 +136,7 @@ protected:
     }
     std::string Label(const char* name) const {
         auto* label = Find<wxStaticText>(name);
-        return label != nullptr ? monitor::ToUtf8(label->GetLabelText()) : std::string();
+        return label != nullptr ? wxcommon::ToUtf8(label->GetLabelText()) : std::string();
     }
 
     void ScrollTo(const char* name, int position) {
@@ -187,9 +187,9 @@ TEST_F(SignalInfoForm, ClickOnTheGraphOpensTheBestGaussianAtItsDriftRate) {
     EXPECT_EQ(Label("GausNumLabel"), "Gaussian 2 out of 3");
     EXPECT_EQ(Label("GausLabel2").rfind("Drift Rate -6 Hz/s, Frequency ", 0), 0u);
     EXPECT_FALSE(Find<wxWindow>("PlotAvailLabel")->IsShown());
-    EXPECT_EQ(monitor::ToUtf8(Find<wxWindow>("PulseGraph")->GetToolTipText()),
+    EXPECT_EQ(wxcommon::ToUtf8(Find<wxWindow>("PulseGraph")->GetToolTipText()),
               "This pattern is repeated several times");
-    EXPECT_EQ(monitor::ToUtf8(Find<wxWindow>("GausSortBox")->GetToolTipText()), "Sort by");
+    EXPECT_EQ(wxcommon::ToUtf8(Find<wxWindow>("GausSortBox")->GetToolTipText()), "Sort by");
     // all four pages, in order
     auto* pages = Find<wxNotebook>("PageControl1");
     ASSERT_EQ(pages->GetPageCount(), 4u);
@@ -234,7 +234,7 @@ TEST_F(SignalInfoForm, StepsSortsAndSwitchesPages) {
     ScrollTo("PeakScrollBar", 1);
     EXPECT_EQ(Label("PeakNumLabel"), "Peak 2 out of 3");
     EXPECT_EQ(Label("PeakFreqLabel"), "1419500000 Hz");
-    EXPECT_EQ(monitor::ToUtf8(Find<wxTextCtrl>("Memo1")->GetValue()),
+    EXPECT_EQ(wxcommon::ToUtf8(Find<wxTextCtrl>("Memo1")->GetValue()),
               "Strong signal from unknown source.This signal is very close to a round "
               "frequency, which is a clear sign of an Earth based interference.");
     Pump(200);

@@ -22,7 +22,6 @@
 #include "history/SettingsRecord.h"
 #include "monitor/Monitor.h"
 #include "monitor/TMainForm.h"
-#include "monitor/WxText.h"
 #include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
 #include "setup/Sites.h"
@@ -30,6 +29,7 @@
 #include "setup/WxTrayIcon.h"
 #include "support/RecordingShell.h"
 #include "support/TempDir.h"
+#include "wxcommon/WxText.h"
 
 namespace {
 
@@ -173,7 +173,7 @@ TEST(AboutBox, LinkColourFollowsTheMouse) {
     EXPECT_EQ(form->GetTitle(), "About Skyvane");
     auto text = [&](const char* name) {
         auto* label = dynamic_cast<wxStaticTextBase*>(wxWindow::FindWindowByName(name, form));
-        return label != nullptr ? monitor::ToUtf8(label->GetLabelText()) : std::string("?");
+        return label != nullptr ? wxcommon::ToUtf8(label->GetLabelText()) : std::string("?");
     };
     EXPECT_EQ(text("ProductName"), "Skyvane");
     EXPECT_EQ(text("Version"), "Version 3.42");

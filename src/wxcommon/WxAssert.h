@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace monitor {
+namespace wxcommon {
 
 // One failed wx assertion. Texts are UTF-8.
 struct WxAssertReport {
@@ -28,4 +28,4 @@ void InstallWxAssertHandler(std::function<void(const WxAssertReport&)> onAssert)
 // The application's handler: prints the report to stderr and goes on.
 void InstallStderrWxAssertHandler();
 
-}  // namespace monitor
+}  // namespace wxcommon

@@ -1,4 +1,4 @@
-#include "monitor/WxAssert.h"
+#include "wxcommon/WxAssert.h"
 
 #include <wx/debug.h>
 #include <wx/string.h>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <utility>
 
-namespace monitor {
+namespace wxcommon {
 
 namespace {
 
@@ -48,4 +48,4 @@ void InstallStderrWxAssertHandler() {
     });
 }
 
-}  // namespace monitor
+}  // namespace wxcommon

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace monitor {
+namespace wxcommon {
 
 // The logic's screen texts are UTF-8.
 inline wxString FromUtf8(std::string_view text) {
@@ -38,4 +38,4 @@ inline wxString PathToWx(std::string_view path) {
     return wxString(path.data(), wxConvLibc, path.size());
 }
 
-}  // namespace monitor
+}  // namespace wxcommon

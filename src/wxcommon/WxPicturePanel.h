@@ -10,7 +10,7 @@ namespace canvas {
 class Canvas;
 }
 
-namespace monitor {
+namespace wxcommon {
 
 class PicturePanel : public wxPanel {
 public:
@@ -22,4 +22,4 @@ private:
     wxBitmap bitmap_;
 };
 
-}  // namespace monitor
+}  // namespace wxcommon

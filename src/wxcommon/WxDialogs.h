@@ -10,7 +10,7 @@
 
 class wxWindow;
 
-namespace monitor {
+namespace wxcommon {
 
 class WxDialogs : public views::Dialogs {
 public:
@@ -38,4 +38,4 @@ private:
     platform::Shell& shell_;
 };
 
-}  // namespace monitor
+}  // namespace wxcommon

@@ -1,14 +1,14 @@
-#include "monitor/WxDialogs.h"
+#include "wxcommon/WxDialogs.h"
 
 #include <wx/msgdlg.h>
 #include <wx/window.h>
 
-#include "monitor/WxText.h"
 #include "setup/TAboutForm.h"
 #include "setup/TPathForm.h"
 #include "setup/TSetForm.h"
+#include "wxcommon/WxText.h"
 
-namespace monitor {
+namespace wxcommon {
 
 WxDialogs::WxDialogs(wxWindow* parent, platform::Shell& shell) : parent_(parent), shell_(shell) {}
 
@@ -53,4 +53,4 @@ void WxDialogs::ShowSetForm(views::SetFormEvents& events) {
     form.ShowModal();
 }
 
-}  // namespace monitor
+}  // namespace wxcommon

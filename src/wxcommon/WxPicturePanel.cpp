@@ -1,4 +1,4 @@
-#include "monitor/WxPicturePanel.h"
+#include "wxcommon/WxPicturePanel.h"
 
 #include <wx/dcclient.h>
 #include <wx/image.h>
@@ -8,7 +8,7 @@
 
 #include "canvas/Canvas.h"
 
-namespace monitor {
+namespace wxcommon {
 
 PicturePanel::PicturePanel(wxWindow* parent, wxPoint position, wxSize size, const char* name)
     : wxPanel(parent, wxID_ANY, position, size, wxBORDER_NONE, name) {
@@ -33,4 +33,4 @@ void PicturePanel::SetPicture(const canvas::Canvas& picture) {
     Refresh(false);
 }
 
-}  // namespace monitor
+}  // namespace wxcommon
