@@ -111,8 +111,8 @@ public:
     // The classic Windows face colour: what the graph shows on that system.
     views::Rgb ButtonFaceColor() const override { return {212, 208, 200}; }
     void SetTimer(views::TimerId, bool) override {}
-    void AddSelectorItem(std::string_view) override {}
-    void SelectSelectorItem(int) override {}
+    void AddSelectorItem(std::string_view item) override { items_.emplace_back(item); }
+    void SelectSelectorItem(int index) override { selected_ = index; }
     void SetWindowTitle(std::string_view) override {}
     void SetApplicationTitle(std::string_view) override {}
     void ShowWindow(bool) override {}
@@ -128,13 +128,21 @@ public:
             json.Add(views::ControlName(control), static_cast<long long>(position));
         for (const auto& [control, hint] : hints_)
             json.Add(std::string(views::ControlName(control)) + ".Hint", hint);
+        // What the user can pick in the selector, and what is picked.
+        json.Add(std::string(views::ControlName(views::Control::WUComboBox)) + "Items", items_);
+        if (selected_ >= 0 && static_cast<std::size_t>(selected_) < items_.size())
+            json.Add(views::ControlName(views::Control::WUComboBox),
+                     items_[static_cast<std::size_t>(selected_)]);
     }
+    std::size_t SelectorItemCount() const { return items_.size(); }
 
 private:
     // Ordered by control, which is the window's order top to bottom.
     std::map<views::Control, std::string> texts_;
     std::map<views::Control, std::string> hints_;
     std::map<views::Control, int> positions_;
+    std::vector<std::string> items_;
+    int selected_ = -1;
 
 public:
     bool Visible(views::Control c) const {
@@ -278,11 +286,15 @@ public:
         // The totals' menu first, as a user would set it before choosing.
         if (args.totalMode) monitor_.TotalMenuClick(*args.totalMode);
         if (args.ignoreFast) monitor_.MenuTotalIgnoreClick();
-        if (args.view > monitor_.ArchiveCount() + 1) {
+        // The items, as the window would offer them after its first poll
+        // (which archives a finished result).
+        const std::size_t items = view_.SelectorItemCount();
+        if (items < 2 || static_cast<std::size_t>(args.view) >= items) {
             std::cerr << "skyvane-cli: no archived work unit " << args.view - 1 << " (there are "
-                      << monitor_.ArchiveCount() << ")\n";
+                      << (items < 2 ? 0 : items - 2) << ")\n";
             return false;
         }
+        view_.SelectSelectorItem(args.view);
         monitor_.WUComboBoxChange(args.view);
         return true;
     }

@@ -10,6 +10,7 @@
 
 #include "clientfiles/Format.h"
 #include "platform/Platform.h"
+#include "views/Dialogs.h"
 #include "views/MainView.h"
 
 namespace clientfiles {
@@ -390,6 +391,38 @@ void ClientReaders::ShowTelescopeSpeed() {
     else if (rate >= 0.0105)
         text = "The telescope is moving too quickly.";
     view_.SetText(Control::BestGaussianLabel, text);
+}
+
+namespace {
+
+// Nobody is told anything: a reading that fails only gives nothing.
+class SilentDialogs : public views::Dialogs {
+public:
+    void ShowError(std::string_view) override {}
+    void ShowWarning(std::string_view) override {}
+    void ShowInformation(std::string_view) override {}
+    bool AskYesNo(std::string_view) override { return false; }
+    std::optional<std::string> AskClientPath() override { return std::nullopt; }
+    void ShowAbout() override {}
+};
+
+}  // namespace
+
+std::optional<std::string> PeekWorkUnitName(platform::Files& files, const std::string& path) {
+    std::optional<std::string> bytes = files.ReadFile(path, kHeaderLimit);
+    if (!bytes || bytes->empty()) return std::nullopt;
+    // A gate of its own: this reading shares no text with any other.
+    SilentDialogs silent;
+    ReadingGate gate(silent);
+    std::optional<Reading> reading = gate.Begin(std::move(*bytes));
+    if (!reading) return std::nullopt;
+    try {
+        reading->FindLine("name");
+        if (reading->AtEnd()) return std::nullopt;
+        return reading->ReadLineValue();
+    } catch (const ReadAbort&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace clientfiles

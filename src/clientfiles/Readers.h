@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "clientfiles/Scanner.h"
@@ -110,5 +111,11 @@ private:
     views::MainView& view_;
     ClientFigures& figures_;
 };
+
+// The work unit's name from the header of the file at `path`, read apart
+// from the shared reading and without any message: for the archiving that
+// must not wait while a reading's box is open. Nothing when the file or its
+// "name" line cannot be read.
+std::optional<std::string> PeekWorkUnitName(platform::Files& files, const std::string& path);
 
 }  // namespace clientfiles

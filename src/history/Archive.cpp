@@ -1,6 +1,7 @@
 #include "history/Archive.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "history/ArchiveCounter.h"
 #include "platform/Platform.h"
@@ -38,10 +39,13 @@ std::string StripDots(std::string_view name) {
 
 ArchiveOutcome ArchiveResult(platform::Files& files, const std::string& programDir,
                              const std::string& resultPath, const std::string& workUnitName,
-                             std::int32_t& archiveCount) {
+                             std::int32_t& archiveCount, ArchiveMode mode) {
     using Kind = ArchiveOutcome::Kind;
+    const bool dryRun = mode == ArchiveMode::DryRun;
     const std::string counterPath = programDir + kArchiveCounterName;
-    const auto counterText = files.ReadFile(counterPath);
+    auto counterText = files.ReadFile(counterPath);
+    if (!counterText && dryRun && !files.FileExists(counterPath))
+        counterText = ArchiveCounterText(0);
     if (!counterText) return {Kind::CounterFailed, 0, "Cannot read \"" + counterPath + "\"."};
 
     // The same work unit seen finished again (after a restart, say).
@@ -51,17 +55,21 @@ ArchiveOutcome ArchiveResult(platform::Files& files, const std::string& programD
         files.FileExists(programDir + "cache" + platform::PathSeparator() + cached + ".rsl"))
         return {};
 
-    const CounterReading counter = ReadArchiveCounter(files, counterPath);
+    const CounterReading counter = ParseArchiveCounter(files, programDir, *counterText);
     if (!counter.count) return {Kind::CounterFailed, 0, counter.error};
     archiveCount = *counter.count;
 
     // Numbers whose files exist already are passed over, never overwritten.
     std::string target;
     do {
+        if (archiveCount == std::numeric_limits<std::int32_t>::max())
+            return {Kind::CounterFailed, 0,
+                    "No archive number is left after " + std::to_string(archiveCount) + "."};
         ++archiveCount;
         target = ArchiveFilePath(programDir, archiveCount);
     } while (files.FileExists(target));
 
+    if (dryRun) return {Kind::Archived, archiveCount, {}};
     if (!files.CopyFile(resultPath, target, /*overwrite=*/false))
         return {Kind::CopyFailed, archiveCount, {}};
     if (!files.WriteFile(counterPath, workUnitName + ArchiveCounterText(archiveCount)))

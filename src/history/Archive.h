@@ -31,13 +31,27 @@ struct ArchiveOutcome {
     Kind kind = Kind::AlreadyThere;
     std::int32_t number = 0;
     std::string error;
+
+    // Whether archive `number` now exists (also when the counter could not
+    // be rewritten after the copy).
+    bool Copied() const {
+        return kind == Kind::Archived || (kind == Kind::CounterFailed && number > 0);
+    }
+};
+
+enum class ArchiveMode {
+    Write,  // copy the result and rewrite the counter
+    // Decide as Write would and write nothing: what skyvane-cli shows. A
+    // missing counter counts as the new one start-up would have created.
+    DryRun,
 };
 
 // Archives `resultPath`, the result of work unit `workUnitName` (as read
 // from its header). `archiveCount` is the highest number in use and
-// advances to the number tried.
+// advances to the number tried. CounterFailed with a `number` means the copy
+// is there but the counter could not be rewritten.
 ArchiveOutcome ArchiveResult(platform::Files& files, const std::string& programDir,
                              const std::string& resultPath, const std::string& workUnitName,
-                             std::int32_t& archiveCount);
+                             std::int32_t& archiveCount, ArchiveMode mode = ArchiveMode::Write);
 
 }  // namespace history

@@ -1,6 +1,8 @@
 #include "history/ArchiveCounter.h"
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
 
 #include "platform/Platform.h"
 
@@ -17,11 +19,16 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-CounterReading ReadArchiveCounter(platform::Files& files, const std::string& path) {
+CounterReading ReadArchiveCounter(platform::Files& files, const std::string& programDir) {
+    const std::string path = programDir + kArchiveCounterName;
     const auto bytes = files.ReadFile(path);
     if (!bytes) return {std::nullopt, "Cannot read \"" + path + "\"."};
+    return ParseArchiveCounter(files, programDir, *bytes);
+}
 
-    const std::string_view text = *bytes;
+CounterReading ParseArchiveCounter(platform::Files& files, const std::string& programDir,
+                                   std::string_view text) {
+    const std::string path = programDir + kArchiveCounterName;
     const auto firstEnd = text.find('\n');
     std::string_view second;
     if (firstEnd != std::string_view::npos) {
@@ -32,11 +39,48 @@ CounterReading ReadArchiveCounter(platform::Files& files, const std::string& pat
 
     std::int32_t count = 0;
     const auto [end, ec] = std::from_chars(second.data(), second.data() + second.size(), count);
-    if (second.empty() || ec != std::errc() || end != second.data() + second.size() || count < 0)
+    bool sound = !second.empty() && ec == std::errc() && end == second.data() + second.size() &&
+                 count >= 0 && count < std::numeric_limits<std::int32_t>::max();
+    // The folder is listed only for a counter that could be too far ahead.
+    if (sound && count > kCounterLead) {
+        const std::vector<std::int32_t> archived = ListArchive(files, programDir);
+        const std::int32_t highest = archived.empty() ? 0 : archived.back();
+        sound = count - highest <= kCounterLead;
+    }
+    if (!sound)
         return {std::nullopt, "\"" + path +
                                   "\" is damaged: its second line is not the number of archived "
                                   "work units. Skyvane has left it unchanged."};
     return {count, {}};
+}
+
+std::vector<std::int32_t> ListArchive(platform::Files& files, const std::string& programDir) {
+    // "seti<N>.txt", N as the archiver writes it: decimal, no leading zero.
+    // Letters compare as the file system compares them where it ignores
+    // case.
+    const auto lower = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    };
+    std::vector<std::int32_t> numbers;
+    for (const platform::DirEntry& entry :
+         files.ListDirectory(programDir + kArchiveDirName, "seti*.txt")) {
+        if (entry.isDirectory) continue;
+        const std::string name = lower(entry.name);
+        if (name.size() <= 8 || !name.starts_with("seti") || !name.ends_with(".txt")) continue;
+        const std::string_view digits = std::string_view(name).substr(4, name.size() - 8);
+        std::int32_t number = 0;
+        const auto [end, ec] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        if (ec != std::errc() || end != digits.data() + digits.size() || digits.front() == '0' ||
+            number < 1)
+            continue;
+        numbers.push_back(number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 std::string ArchiveCounterText(std::int32_t count) {

@@ -176,6 +176,14 @@ wxPanel* TSignalInfoForm::CreatePage(int kind, const char* caption) {
           wxEVT_SCROLL_PAGEUP, wxEVT_SCROLL_PAGEDOWN, wxEVT_SCROLL_THUMBTRACK,
           wxEVT_SCROLL_THUMBRELEASE, wxEVT_SCROLL_CHANGED})
         scrollBar->Bind(type, [this, kind](wxScrollEvent&) { ScrollBarChange(kind); });
+    // The scroll bar is how the user steps through the signals one by one:
+    // it takes the focus (GTK's does not by itself), and its keys and the
+    // wheel step by one signal, not by the toolkit's amounts.
+    scrollBar->SetCanFocus(true);
+    scrollBar->Bind(wxEVT_KEY_DOWN,
+                    [this, kind](wxKeyEvent& event) { ScrollBarKeyDown(kind, event); });
+    scrollBar->Bind(wxEVT_MOUSEWHEEL,
+                    [this, kind](wxMouseEvent& event) { ScrollBarMouseWheel(kind, event); });
 
     auto* sortBox = new wxChoice(page, wxID_ANY);
     sortBox->SetFont(GetFont());
@@ -307,8 +315,16 @@ void TSignalInfoForm::SetActivePage(int kind) {
     updating_ = false;
 }
 
+// The focus goes back to the page, except from the page's scroll bar: a
+// user stepping with the keys keeps stepping.
 void TSignalInfoForm::FocusActivePage() {
-    if (wxWindow* page = PageControl1_->GetCurrentPage()) page->SetFocus();
+    wxWindow* page = PageControl1_->GetCurrentPage();
+    if (page == nullptr) return;
+    const int kind = ActiveKind();
+    wxWindow* focus = wxWindow::FindFocus();
+    if (kind >= 0 && focus != nullptr && focus == ControlWindow(views::PageHead(kind).scrollBar))
+        return;
+    page->SetFocus();
 }
 
 // ---------------------------------------------------------- SignalInfoView
@@ -439,6 +455,65 @@ void TSignalInfoForm::ScrollBarChange(int kind) {
     if (position == last || events_ == nullptr) return;
     last = position;
     events_->ScrollBarChange(kind, position);
+}
+
+void TSignalInfoForm::ScrollBarKeyDown(int kind, wxKeyEvent& event) {
+    // Ten signals a page; Home and End go to the ends.
+    constexpr int kPage = 10;
+    const auto* bar = static_cast<wxScrollBar*>(ControlWindow(views::PageHead(kind).scrollBar));
+    const int all = bar->GetRange();
+    switch (event.GetKeyCode()) {
+        case WXK_UP:
+        case WXK_LEFT:
+        case WXK_NUMPAD_UP:
+        case WXK_NUMPAD_LEFT:
+            StepScrollBar(kind, -1);
+            return;
+        case WXK_DOWN:
+        case WXK_RIGHT:
+        case WXK_NUMPAD_DOWN:
+        case WXK_NUMPAD_RIGHT:
+            StepScrollBar(kind, 1);
+            return;
+        case WXK_PAGEUP:
+        case WXK_NUMPAD_PAGEUP:
+            StepScrollBar(kind, -kPage);
+            return;
+        case WXK_PAGEDOWN:
+        case WXK_NUMPAD_PAGEDOWN:
+            StepScrollBar(kind, kPage);
+            return;
+        case WXK_HOME:
+        case WXK_NUMPAD_HOME:
+            StepScrollBar(kind, -all);
+            return;
+        case WXK_END:
+        case WXK_NUMPAD_END:
+            StepScrollBar(kind, all);
+            return;
+        default:
+            // Tab and the rest keep their meaning.
+            event.Skip();
+    }
+}
+
+void TSignalInfoForm::ScrollBarMouseWheel(int kind, wxMouseEvent& event) {
+    const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
+    int& rotation = wheelRotation_[static_cast<std::size_t>(kind)];
+    rotation += event.GetWheelRotation();
+    // Turning the wheel towards the user shows the next signal.
+    const int steps = -rotation / delta;
+    rotation += steps * delta;
+    if (steps != 0) StepScrollBar(kind, steps);
+}
+
+void TSignalInfoForm::StepScrollBar(int kind, int steps) {
+    auto* bar = static_cast<wxScrollBar*>(ControlWindow(views::PageHead(kind).scrollBar));
+    const int last = std::max(bar->GetRange() - 1, 0);
+    const int position = std::clamp(bar->GetThumbPosition() + steps, 0, last);
+    if (position == bar->GetThumbPosition()) return;
+    bar->SetThumbPosition(position);
+    ScrollBarChange(kind);
 }
 
 void TSignalInfoForm::SortBoxChange(int kind) {

@@ -25,6 +25,8 @@
 class wxBookCtrlEvent;
 class wxChoice;
 class wxCloseEvent;
+class wxKeyEvent;
+class wxMouseEvent;
 class wxNotebook;
 class wxPanel;
 class wxScrollBar;
@@ -81,6 +83,10 @@ private:
     // Events.
     void PageControl1Change(wxBookCtrlEvent& event);
     void ScrollBarChange(int kind);
+    // Keys and the wheel on a page's scroll bar: one signal a step.
+    void ScrollBarKeyDown(int kind, wxKeyEvent& event);
+    void ScrollBarMouseWheel(int kind, wxMouseEvent& event);
+    void StepScrollBar(int kind, int steps);
     void SortBoxChange(int kind);
     void FormClose(wxCloseEvent& event);
 
@@ -89,6 +95,9 @@ private:
     std::array<wxPanel*, 4> pages_{};
     std::array<bool, 4> present_{true, true, true, true};
     std::array<int, 4> lastPositions_{};
+    // Wheel rotation not yet turned into a step (fine-grained wheels and
+    // touchpads send fractions of a notch).
+    std::array<int, 4> wheelRotation_{};
     std::array<wxWindow*, static_cast<std::size_t>(views::SignalInfoControl::Count)> controls_{};
     wxSize designSize_;
     // Set while the logic changes the page control, whose own change events

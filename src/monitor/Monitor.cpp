@@ -1,7 +1,10 @@
 #include "monitor/Monitor.h"
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "clientfiles/ClientDir.h"
 #include "history/Archive.h"
@@ -151,6 +154,9 @@ StartupResult Monitor::FormCreate(const StartupOptions& options) {
 
     if (settings_.Values().StartInTray) {
         view_.ShowTrayIcon(true);
+        // Hidden to the tray; where there is none, the window decides how
+        // it stays reachable.
+        view_.ShowWindow(false);
         return StartupResult::Hidden;
     }
     return StartupResult::ShowWindow;
@@ -223,14 +229,13 @@ bool Monitor::ReadArchiveCounter(bool readOnly) {
             return false;
         }
     } else {
-        const auto reading = history::ReadArchiveCounter(files, counterPath);
+        const auto reading = history::ReadArchiveCounter(files, programDir_);
         if (!reading.count) {
             dialogs_.ShowError(reading.error);
             return false;
         }
         env_.archiveCount = *reading.count;
-        for (std::int32_t number = 1; number <= env_.archiveCount; ++number)
-            view_.AddSelectorItem(std::to_string(number));
+        AddArchiveItems(env_.archiveCount);
     }
 
     const std::string archiveDir = programDir_ + history::kArchiveDirName;
@@ -251,6 +256,16 @@ std::string Monitor::ClientFile(std::string_view baseName) const {
     return env_.clientPath + std::string(baseName) + env_.clientFileExt;
 }
 
+std::string Monitor::ArchivePath(std::int32_t number) const {
+    if (unwrittenArchive_ == number) return ResultFile();
+    return history::ArchiveFilePath(programDir_, number);
+}
+
+void Monitor::AddArchiveItems(std::int32_t number) {
+    for (; selectorLast_ < number; ++selectorLast_)
+        view_.AddSelectorItem(std::to_string(selectorLast_ + 1));
+}
+
 // ---------------------------------------------------------------- the poll
 
 void Monitor::SetTimer(TimerId t, bool enabled) {
@@ -263,13 +278,27 @@ bool Monitor::Busy() const {
 }
 
 void Monitor::Timer1Timer() {
-    if (Busy()) return;
+    if (Busy()) {
+        ArchiveWhileBusy();
+        return;
+    }
     FlagScope tick(inTick_);
+    ShowPendingError();
     Poll();
 }
 
 void Monitor::Poll() {
+    // Only the live view follows the client; the other views watch for the
+    // finish with Timer3.
+    if (env_.selector != clientfiles::SelectorView::Current) return;
     auto& files = services_.files;
+    if (std::exchange(finishPending_, false) && env_.liveMode && !files.FileExists(ResultFile())) {
+        // The client finished, and returned its result, while a box was
+        // open; the result is archived and the client is on its next work
+        // unit.
+        lastStateAge_ = 0;
+        StartNextWorkUnit();
+    }
     // The result file is there exactly while the client has finished the
     // work unit and not yet returned it.
     if (files.FileExists(ResultFile()) == env_.liveMode) {
@@ -328,31 +357,62 @@ bool Monitor::FinishWorkUnit() {
 }
 
 bool Monitor::ArchiveResult() {
-    if (readOnly_) return true;
-    const auto outcome = history::ArchiveResult(services_.files, programDir_, ResultFile(),
-                                                figures_.WorkUnitName, env_.archiveCount);
+    const auto outcome = history::ArchiveResult(
+        services_.files, programDir_, ResultFile(), figures_.WorkUnitName, env_.archiveCount,
+        readOnly_ ? history::ArchiveMode::DryRun : history::ArchiveMode::Write);
     using Kind = history::ArchiveOutcome::Kind;
-    switch (outcome.kind) {
-        case Kind::Archived:
-            view_.AddSelectorItem(std::to_string(outcome.number));
-            return true;
-        case Kind::CounterFailed:
-            dialogs_.ShowError(outcome.error);
-            return false;
-        case Kind::AlreadyThere:
-        case Kind::CopyFailed:
-            break;
+    // The copy is there (also when the counter could not be rewritten): its
+    // item, and items for the numbers passed over, whose files exist.
+    if (outcome.Copied()) {
+        if (readOnly_) unwrittenArchive_ = outcome.number;
+        AddArchiveItems(outcome.number);
+    }
+    if (outcome.kind == Kind::CounterFailed) {
+        dialogs_.ShowError(outcome.error);
+        return false;
     }
     return true;
 }
 
+void Monitor::ArchiveWhileBusy() {
+    // The copy into the archive and the counter touch no signal list and no
+    // window state but the selector's new item, so they need not wait for
+    // the box: a client returns its result soon after finishing, and a user
+    // away from the keyboard must not lose the work unit. The header is
+    // read apart from the reading that holds the box.
+    if (readOnly_ || !services_.files.FileExists(ResultFile())) return;
+    const std::optional<std::string> name =
+        clientfiles::PeekWorkUnitName(services_.files, ResultFile());
+    // Once per work unit: a counter that cannot be written would not stop
+    // the next tick from copying again.
+    if (!name || *name == archivedWhileBusy_) return;
+    archivedWhileBusy_ = *name;
+    const auto outcome = history::ArchiveResult(services_.files, programDir_, ResultFile(), *name,
+                                                env_.archiveCount);
+    using Kind = history::ArchiveOutcome::Kind;
+    if (outcome.Copied()) AddArchiveItems(outcome.number);
+    // A second box now would open inside the first; it waits. So does the
+    // view: whatever reads into the lists runs once the box is closed.
+    if (outcome.kind == Kind::CounterFailed && pendingError_.empty()) pendingError_ = outcome.error;
+    finishPending_ = true;
+}
+
+void Monitor::ShowPendingError() {
+    if (!pendingError_.empty()) dialogs_.ShowError(std::exchange(pendingError_, {}));
+}
+
 void Monitor::Timer2Timer() {
-    if (Busy()) return;
+    if (Busy()) {
+        ArchiveWhileBusy();
+        return;
+    }
     FlagScope tick(inTick_);
+    ShowPendingError();
     WaitForNextWorkUnit();
 }
 
 bool Monitor::WaitForNextWorkUnit() {
+    if (env_.selector != clientfiles::SelectorView::Current) return false;
     auto& files = services_.files;
     if (!files.FileExists(ClientFile("state")) || !files.FileExists(ClientFile("work_unit")) ||
         files.FileExists(ResultFile()))
@@ -364,15 +424,25 @@ bool Monitor::WaitForNextWorkUnit() {
 }
 
 void Monitor::Timer3Timer() {
-    if (Busy()) return;
+    if (Busy()) {
+        ArchiveWhileBusy();
+        return;
+    }
     FlagScope tick(inTick_);
-    if (services_.files.FileExists(ResultFile())) SelectCurrent();
+    ShowPendingError();
+    // A finish seen while a box was open counts though its result is gone.
+    if (finishPending_ || services_.files.FileExists(ResultFile())) SelectCurrent();
 }
 
 void Monitor::Timer4Timer() {
     // A tick queued before the timer was switched off.
-    if (!TimerEnabled(TimerId::Timer4) || Busy()) return;
+    if (!TimerEnabled(TimerId::Timer4)) return;
+    if (Busy()) {
+        ArchiveWhileBusy();
+        return;
+    }
     FlagScope tick(inTick_);
+    ShowPendingError();
     if (figures_.CurrentChirp > kFinishWatchChirp) SetTimer(TimerId::Timer4, false);
     if (services_.files.FileExists(ResultFile())) {
         SetTimer(TimerId::Timer4, false);
@@ -474,17 +544,25 @@ void Monitor::SelectCurrent() {
 }
 
 void Monitor::WUComboBoxChange(int index) {
-    if (index == shownView_ || index < 0 || index > env_.archiveCount + 1) return;
+    if (index == shownView_ || index < 0 || index > selectorLast_ + 1) return;
+    ShowView(index);
+}
+
+void Monitor::ShowView(int index) {
+    // Whether the client works on a work unit is sampled only when the live
+    // view is left: the other views know nothing of it.
     if (shownView_ == kCurrentItem) workUnitInProgress_ = env_.liveMode;
     // Away from the live view, a finish of the client's work unit brings the
-    // window back, so that the finished work unit gets archived.
+    // window back, so that the finished work unit gets archived; the fast
+    // watch near the end of the sweep belongs to the live view.
     SetTimer(TimerId::Timer3, workUnitInProgress_ && index != kCurrentItem);
+    if (index != kCurrentItem) SetTimer(TimerId::Timer4, false);
 
     driftBar_.SetLastGaugeValue(-100);
     CloseSignalInfo();
     lists_.ClearSignals();
     lastStateAge_ = 0;
-    view_.SetHandCursor(Control::Image, false);
+    graph_.ResetCursor();
     view_.SetVisible(Control::SAHVerLabel, index != kTotalItem);
 
     if (index == kCurrentItem) {
@@ -524,16 +602,26 @@ void Monitor::ShowTotalView() {
     env_.selector = clientfiles::SelectorView::Total;
     SetTimer(TimerId::Timer1, false);
     SetTimer(TimerId::Timer2, false);
+    // Archives of every client version together: the widest drift rates.
+    // No header is read here to ask for that zoom.
+    figures_.NaturalZoom = 2;
+    if (driftBar_.ZoomState() != 2) SetZoom(2);
 
     // Every archive in turn, each signal stamped with its archive's number.
+    // The folder is listed once: the totals cost what the archive holds,
+    // whatever the counter says.
     constexpr std::int32_t kLastWorkUnits = 20;
     const std::int32_t first =
         menus_.TotalMode() == 3 ? std::max(1, env_.archiveCount - (kLastWorkUnits - 1)) : 1;
-    for (std::int32_t number = first; number <= env_.archiveCount; ++number) {
-        const std::string path = history::ArchiveFilePath(programDir_, number);
-        if (!services_.files.FileExists(path)) continue;
+    std::vector<std::int32_t> numbers = history::ListArchive(services_.files, programDir_);
+    if (unwrittenArchive_) {
+        numbers.insert(std::upper_bound(numbers.begin(), numbers.end(), *unwrittenArchive_),
+                       *unwrittenArchive_);
+    }
+    for (const std::int32_t number : numbers) {
+        if (number < first || number > env_.archiveCount) continue;
         currentArchiveNumber_ = number;
-        outfilePath_ = path;
+        outfilePath_ = ArchivePath(number);
         ReadResultFile();
     }
 
@@ -570,7 +658,7 @@ void Monitor::ShowTotalView() {
 bool Monitor::ShowArchivedView(std::int32_t number) {
     view_.SetText(Control::LeftTimeCaption, "File Date:");
     view_.SetText(Control::TotalTimeCaption, "Total time:");
-    const std::string path = history::ArchiveFilePath(programDir_, number);
+    const std::string path = ArchivePath(number);
     const platform::DosStamp stamp = services_.files.FileStamp(path);
     if (stamp == platform::kMissingStamp) {
         dialogs_.ShowError("Old file not found");
@@ -601,18 +689,16 @@ bool Monitor::ShowArchivedView(std::int32_t number) {
     return true;
 }
 
+// Rebuilding the totals changes nothing about the client's work unit: the
+// finish watch stays as it was.
 void Monitor::TotalMenuClick(std::uint8_t mode) {
     menus_.CheckTotalMode(mode);
-    if (shownView_ != kTotalItem) return;
-    shownView_ = kCurrentItem;
-    WUComboBoxChange(kTotalItem);
+    if (shownView_ == kTotalItem) ShowView(kTotalItem);
 }
 
 void Monitor::MenuTotalIgnoreClick() {
     menus_.ToggleIgnoreFast();
-    if (shownView_ != kTotalItem) return;
-    shownView_ = kCurrentItem;
-    WUComboBoxChange(kTotalItem);
+    if (shownView_ == kTotalItem) ShowView(kTotalItem);
 }
 
 // ---------------------------------------------------------- window's life

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,11 @@ private:
     // Start-up from the archive counter on. False when it stopped early.
     bool ShowClientDirectory(bool readOnly);
     bool ReadArchiveCounter(bool readOnly);
+    // The file of archive `number`: "old/seti<number>.txt", or for a
+    // read-only session the client's result that stands in for it.
+    std::string ArchivePath(std::int32_t number) const;
+    // Selector items for every archive number up to `number` that has none.
+    void AddArchiveItems(std::int32_t number);
     void SetLivePaths();
     std::string ClientFile(std::string_view baseName) const;
     std::string ResultFile() const { return ClientFile("result"); }
@@ -161,6 +167,11 @@ private:
     // False when archiving failed and the rest of the poll is abandoned.
     bool FinishWorkUnit();
     bool ArchiveResult();
+    // A tick that must skip its work while a box is open archives a result
+    // it sees all the same.
+    void ArchiveWhileBusy();
+    // Shows a message left by ArchiveWhileBusy, once the box is closed.
+    void ShowPendingError();
     // Timer2's test; true when it switched to the next work unit.
     bool WaitForNextWorkUnit();
 
@@ -172,6 +183,8 @@ private:
     void ComputeBestSignals() override;
 
     bool ReadResultFile();
+    // WUComboBoxChange for a new index, or to rebuild the view shown.
+    void ShowView(int index);
     void ShowCurrentView();
     void ShowTotalView();
     bool ShowArchivedView(std::int32_t number);
@@ -214,6 +227,18 @@ private:
     bool inTick_ = false;
     bool readOnly_ = false;  // skyvane-cli: nothing is written
     int shownView_ = kCurrentItem;
+    // The highest archive number that has a selector item. Items are
+    // contiguous from 1, so item index N + 1 is archive N.
+    std::int32_t selectorLast_ = 0;
+    // skyvane-cli writes nothing: a finished result that the window would
+    // archive is shown as that archive from the client's own file.
+    std::optional<std::int32_t> unwrittenArchive_;
+    // A finish was archived while a box was open: the view follows it once
+    // the box is closed.
+    bool finishPending_ = false;
+    // The work unit ArchiveWhileBusy last tried, and the message it left.
+    std::string archivedWhileBusy_;
+    std::string pendingError_;
     // Whether the client was working on a work unit when the window last
     // left the live view: the other views watch for its finish.
     bool workUnitInProgress_ = true;

@@ -17,6 +17,9 @@
 #include <wx/stattext.h>
 #include <wx/taskbar.h>
 
+// After the native label, which it builds on.
+#include <wx/generic/stattextg.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -428,10 +431,14 @@ void TMainForm::CreateControls() {
     AddValue(UserPanel, Control::RegisterLabel, "unknown", kRightValue, kTopRow2, kRightValueWidth);
     UserPanel->Hide();
 
-    // Best signals. A click on a caption will choose the graph's axis; the
-    // toolkit's labels take clicks.
+    // Best signals. A click on a caption chooses the graph's axis, and the
+    // hand cursor over it says so. A native label on GTK has no window of
+    // its own, so its cursor would land on the panel behind it, all over
+    // the window: these captions are drawn by wx in a window of their own.
     const auto bestCaption = [this](Control c, const char* text, int left, int top) {
-        Register(c, NewLabel(root_, "", text, wxPoint(left, top)));
+        auto* caption = new wxGenericStaticText(root_, wxID_ANY, text, wxPoint(left, top));
+        caption->SetSize(caption->GetTextExtent(text).x, caption->GetTextExtent("Ag").y);
+        Register(c, caption);
     };
     bestCaption(Control::Label14, "Strongest Peak:", kLeftCaption, kBestRow1);
     AddValue(root_, Control::BestPeakLabel, "none", kLeftValue, kBestRow1, kLeftValueWidth);
@@ -460,11 +467,19 @@ void TMainForm::CreateControls() {
         AddValue(ProgressPanel, Control::CacheStateLabel, wxEmptyString, kProgressCaption2,
                  kProgressRow2, 412 - kProgressCaption2);
     CacheStateLabel->SetToolTip("Cache position of the current work unit");
-    AddCaption(ProgressPanel, "LeftTimeCaption", "Estimated time left:", 10, kProgressRow3);
+    // The two time captions change with the view (an archived work unit
+    // shows its file's date and its total time): each keeps the room of its
+    // longest text.
+    const auto timeCaption = [this, ProgressPanel](Control c, const char* text, int left,
+                                                   int width) {
+        Register(c, NewLabel(ProgressPanel, "", text, At(ProgressPanel, left, kProgressRow3), width,
+                             wxST_NO_AUTORESIZE));
+    };
+    timeCaption(Control::LeftTimeCaption, "Estimated time left:", 10, kProgressValue - 10 - 4);
     AddValue(ProgressPanel, Control::LeftTimeLabel, "unknown", kProgressValue, kProgressRow3,
              kProgressCaption2 - kProgressValue - 4);
-    AddCaption(ProgressPanel, "TotalTimeCaption", "Estimated total time:", kProgressCaption2,
-               kProgressRow3);
+    timeCaption(Control::TotalTimeCaption, "Estimated total time:", kProgressCaption2,
+                kProgressValue2 - kProgressCaption2 - 4);
     AddValue(ProgressPanel, Control::TotalTimeLabel, "unknown", kProgressValue2, kProgressRow3,
              412 - kProgressValue2);
 

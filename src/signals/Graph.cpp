@@ -333,10 +333,14 @@ void Graph::ImageMouseMove(int x, int y) {
     view_.SetHandCursor(Control::Image, hand);
 }
 
-GraphClick Graph::ImageMouseUp(int x, int y) {
-    if (!OverSignal(x, y)) return {};
+void Graph::ResetCursor() {
     handCursor_ = false;
     view_.SetHandCursor(Control::Image, false);
+}
+
+GraphClick Graph::ImageMouseUp(int x, int y) {
+    if (!OverSignal(x, y)) return {};
+    ResetCursor();
     if (menus_.DotPlot()) return {true, NearestDot(x, y)};
     const HitColumn& column = hitColumns_[static_cast<std::size_t>(x - kPlotLeft)];
     return {true, SignalRef{column.Kind, column.Index}};

@@ -85,6 +85,9 @@ public:
 
     // The mouse over the picture (picture pixels).
     void ImageMouseMove(int x, int y);
+    // Back to the default cursor, as when the picture is replaced under the
+    // mouse: the next move over a signal shows the hand again.
+    void ResetCursor();
     // The signal a click picks.
     GraphClick ImageMouseUp(int x, int y);
 

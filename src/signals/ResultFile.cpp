@@ -113,6 +113,19 @@ ListLengths LengthsOf(const SignalLists& lists) {
             lists.PulseList.size()};
 }
 
+// Runs a function when its scope is left, however.
+template <class Function>
+class OnExit {
+public:
+    explicit OnExit(Function f) : f_(std::move(f)) {}
+    ~OnExit() { f_(); }
+    OnExit(const OnExit&) = delete;
+    OnExit& operator=(const OnExit&) = delete;
+
+private:
+    Function f_;
+};
+
 // Cuts a list back, never lengthens it: something may have emptied the lists
 // while an alert of this call was open.
 template <class Record>
@@ -126,8 +139,12 @@ void CutBack(std::vector<Record>& list, std::size_t length) {
 // counter start afresh each time.
 class ChunkParser {
 public:
+    // `quietBefore`: text before this position was read by an earlier call
+    // that gave its computer-error warnings already. `warned` is set when
+    // this call shows one.
     ChunkParser(Reading& reading, const ResultReadContext& context, double timeRecorded,
-                float fileVersion, views::Dialogs& dialogs, SignalLists& lists, ShownMarkers& shown)
+                float fileVersion, views::Dialogs& dialogs, SignalLists& lists, ShownMarkers& shown,
+                std::size_t quietBefore, bool& warned)
         : reading_(reading),
           context_(context),
           timeRecorded_(timeRecorded),
@@ -135,6 +152,8 @@ public:
           dialogs_(dialogs),
           lists_(lists),
           shown_(shown),
+          quietBefore_(quietBefore),
+          warned_(warned),
           before_(LengthsOf(lists)) {}
 
     // The length of the whole text, for foreseeing the record counts.
@@ -291,7 +310,7 @@ private:
     // of the unit, and the user needs to hear it once. The box also silences
     // the interest alerts for the unit, whose figures are as suspect.
     void WarnComputerError(double power, std::int32_t workUnit) {
-        if (context_.noAlerts || workUnit <= peakMark_) return;
+        if (context_.noAlerts || workUnit <= peakMark_ || reading_.Cursor() < quietBefore_) return;
         const std::string subject = context_.selectorTotal ? "Work unit " + std::to_string(workUnit)
                                                            : std::string("This result file");
         dialogs_.ShowWarning(
@@ -303,6 +322,7 @@ private:
             "If you are overclocking your system, you should stop.");
         peakMark_ = workUnit;
         interestMark_ = workUnit;
+        warned_ = true;
     }
 
     // Only while the totals are built: the user asked to look through the
@@ -330,6 +350,8 @@ private:
     views::Dialogs& dialogs_;
     SignalLists& lists_;
     ShownMarkers& shown_;
+    const std::size_t quietBefore_;
+    bool& warned_;
     std::int32_t peakMark_ = -1;
     std::int32_t interestMark_ = -1;
     int appended_ = 0;
@@ -421,15 +443,29 @@ bool ResultFileReader::ReadResultFile(const std::string& path, const ResultReadC
     // Consumed whatever happens next: a damaged chunk is not read twice. A
     // file found shorter than its size said counts as read to where it ended.
     resultReadPos_ = static_cast<std::int32_t>(*size);
-    const bool parsed = Parse(*reading, ctx, length);
+    const bool parsed = Parse(*reading, ctx, start, length);
     if (chunk.EndedShort()) resultReadPos_ = static_cast<std::int32_t>(start + chunk.Delivered());
     return parsed;
 }
 
-bool ResultFileReader::Parse(Reading& text, const ResultReadContext& ctx,
+bool ResultFileReader::Parse(Reading& text, const ResultReadContext& ctx, std::uint64_t start,
                              std::uint64_t textLength) {
     Reading* const reading = &text;
     const ListLengths before = LengthsOf(lists_);
+    // The live file is read from its start again until a signal is kept: a
+    // spike dropped as a computer error is read again at every checkpoint,
+    // but its warning is not shown again.
+    std::size_t quietBefore = 0;
+    if (ctx.liveMode && warnedClearings_ == lists_.Clearings && warnedEnd_ > start)
+        quietBefore = static_cast<std::size_t>(warnedEnd_ - start);
+    bool warned = false;
+    // Remembered however the parse ends: a damaged line aborts it.
+    const OnExit rememberWarning([&] {
+        if (!ctx.liveMode || !warned) return;
+        warnedClearings_ = lists_.Clearings;
+        warnedEnd_ = start + textLength;
+    });
+
     try {
         double timeRecorded = 0;
         if (ctx.liveMode) {
@@ -449,7 +485,8 @@ bool ResultFileReader::Parse(Reading& text, const ResultReadContext& ctx,
             timeRecorded = reading->ReadReal();
         }
 
-        ChunkParser parser(*reading, ctx, timeRecorded, resultVersion_, dialogs_, lists_, shown_);
+        ChunkParser parser(*reading, ctx, timeRecorded, resultVersion_, dialogs_, lists_, shown_,
+                           quietBefore, warned);
         parser.SetTextLength(textLength);
         if (!parser.ParseLines()) {
             // A fast work unit contributes nothing at all to the totals.

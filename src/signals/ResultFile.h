@@ -5,6 +5,7 @@
 // alerts.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "signals/SignalRecords.h"
@@ -55,8 +56,9 @@ public:
 private:
     // The signal lines of a chunk the gate let us read; false as for
     // ReadResultFile.
+    // `start` is where the text begins in the file.
     bool Parse(clientfiles::Reading& reading, const ResultReadContext& context,
-               std::uint64_t textLength);
+               std::uint64_t start, std::uint64_t textLength);
 
     platform::Files& files_;
     clientfiles::ReadingGate& gate_;
@@ -65,6 +67,10 @@ private:
     ShownMarkers& shown_;
     std::int32_t resultReadPos_ = 0;
     float resultVersion_ = 0;
+    // Where the live chunk that last showed a computer-error warning ended,
+    // and SignalLists::Clearings then (the lists of which work unit).
+    std::optional<std::uint32_t> warnedClearings_;
+    std::uint64_t warnedEnd_ = 0;
 };
 
 // The longest run of 0s or 9s among the seven lowest decimal digits of a

@@ -76,11 +76,15 @@ struct SignalLists {
         GaussianList.clear();
         TripletList.clear();
         PulseList.clear();
+        ++Clearings;
     }
     bool Empty() const {
         return SpikeList.empty() && GaussianList.empty() && TripletList.empty() &&
                PulseList.empty();
     }
+    // How many times ClearSignals ran: lets a reader tell lists emptied for
+    // a new work unit or view from lists that simply kept nothing.
+    std::uint32_t Clearings = 0;
 };
 
 // While the client works, the client's own best value that each best-signal

@@ -21,6 +21,7 @@
 #include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/stopwatch.h>
+#include <wx/taskbar.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
@@ -299,6 +300,76 @@ TEST_F(GuiStart, SelectorShowsTheTotals) {
     EXPECT_EQ(Label("UserNameLabel"), "Ann Lovell");
     EXPECT_FALSE(form_->TimerRunning(views::TimerId::Timer1));
     SaveScreenshot("mainform-total-view", form_->GetScreenRect());
+}
+
+// Picks an item of the work-unit selector as the user would.
+void ChooseSelectorItem(TMainForm* form, int index) {
+    auto* selector = dynamic_cast<wxChoice*>(form->ControlWindow(Control::WUComboBox));
+    ASSERT_NE(selector, nullptr);
+    selector->SetSelection(index);
+    wxCommandEvent choice(wxEVT_CHOICE, selector->GetId());
+    choice.SetInt(index);
+    choice.SetEventObject(selector);
+    selector->GetEventHandler()->ProcessEvent(choice);
+    Pump(200);
+}
+
+TEST_F(GuiStart, ArchivedWorkUnitShowsItsOwnCaptions) {
+    dir_.Write("program/lastnum.mon", "wu\r\n1\r\n");
+    dir_.Write("program/old/seti1.txt", sample::ResultFile());
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
+    form_->Show();
+    EXPECT_EQ(Label("LeftTimeCaption"), "Estimated time left:");
+
+    ChooseSelectorItem(form_, 2);
+    EXPECT_EQ(Label("LeftTimeCaption"), "File Date:");
+    EXPECT_EQ(Label("TotalTimeCaption"), "Total time:");
+    SaveScreenshot("mainform-archived-view", form_->GetScreenRect());
+
+    ChooseSelectorItem(form_, monitor::kCurrentItem);
+    EXPECT_EQ(Label("LeftTimeCaption"), "Estimated time left:");
+    EXPECT_EQ(Label("TotalTimeCaption"), "Estimated total time:");
+}
+
+// On GTK a window without a client area of its own (m_wxwindow) puts its
+// cursor on its parent's: the hand would show over the whole window.
+bool HasOwnNativeWindow(const wxWindow* window) {
+    return window->m_wxwindow != nullptr;
+}
+
+TEST_F(GuiStart, HandCursorOnlyOverTheBestSignalCaptions) {
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
+    form_->Show();
+    Pump(100);
+    wxWindow* root = wxWindow::FindWindowByName("Root", form_);
+    ASSERT_NE(root, nullptr);
+    EXPECT_FALSE(root->GetCursor().IsOk()) << "the panel behind keeps the default cursor";
+    for (const Control c :
+         {Control::Label14, Control::Label15, Control::Label17, Control::Label18}) {
+        wxWindow* caption = form_->ControlWindow(c);
+        ASSERT_NE(caption, nullptr);
+        EXPECT_TRUE(caption->GetCursor().IsOk());
+        EXPECT_TRUE(HasOwnNativeWindow(caption)) << views::ControlName(c);
+    }
+    EXPECT_EQ(Label("Label15"), "Best Gaussian:");
+    SaveScreenshot("mainform-captions", form_->GetScreenRect());
+}
+
+TEST_F(GuiStart, StartInTrayWithoutANotificationAreaShowsTheWindow) {
+    if (wxTaskBarIcon::IsAvailable()) GTEST_SKIP() << "this display has a notification area";
+    clientDir_ = dir_.Path("client/");
+    sample::WriteSampleClientDir(clientDir_);
+    history::TSettingsRec values;
+    values.ClientPath = clientDir_;
+    values.StartInTray = true;
+    dir_.Write("program/Skyvane.set", history::EncodeSettingsRecord(values));
+
+    form_ = new TMainForm(native_->services());
+    EXPECT_EQ(form_->Start({}), StartupResult::Hidden);
+    Pump(100);
+
+    // Minimised where a window manager is there to do it; reachable anyway.
+    EXPECT_TRUE(form_->IsShown());
 }
 
 TEST_F(GuiStart, ControlsSitAtTheirDesignPlaces) {

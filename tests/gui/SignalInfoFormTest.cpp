@@ -270,4 +270,67 @@ TEST_F(SignalInfoForm, ClosingDestroysTheWindowAndANewClickOpensAFreshOne) {
     EXPECT_EQ(Find<wxChoice>("GausSortBox")->GetStringSelection(), "Unsorted");
 }
 
+// The scroll bar steps through the signals one at a time: it takes the
+// focus, its keys step by one, ten and to the ends, the wheel by one a
+// notch, and stepping leaves the focus where it is.
+TEST_F(SignalInfoForm, ScrollBarStepsOneSignalAtATime) {
+    StartMainWindow();
+    TSignalInfoForm* info = ClickFirstSignal();
+    ASSERT_NE(info, nullptr);
+    ShowPage("Peaks");
+    auto* bar = Find<wxScrollBar>("PeakScrollBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->AcceptsFocusFromKeyboard());
+    EXPECT_TRUE(bar->CanAcceptFocus());
+    ASSERT_EQ(Label("PeakNumLabel"), "Peak 1 out of 3");
+
+    const auto key = [bar](int code) {
+        wxKeyEvent press(wxEVT_KEY_DOWN);
+        press.m_keyCode = code;
+        press.SetEventObject(bar);
+        bar->GetEventHandler()->ProcessEvent(press);
+    };
+    key(WXK_DOWN);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 2 out of 3");
+    key(WXK_DOWN);
+    key(WXK_DOWN);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 3 out of 3") << "the last one stays";
+    key(WXK_UP);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 2 out of 3");
+    key(WXK_HOME);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 1 out of 3");
+    key(WXK_END);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 3 out of 3");
+    key(WXK_PAGEUP);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 1 out of 3");
+    key(WXK_PAGEDOWN);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 3 out of 3");
+
+    const auto wheel = [bar](int rotation) {
+        wxMouseEvent turn(wxEVT_MOUSEWHEEL);
+        turn.m_wheelRotation = rotation;
+        turn.m_wheelDelta = 120;
+        turn.SetEventObject(bar);
+        bar->GetEventHandler()->ProcessEvent(turn);
+    };
+    wheel(120);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 2 out of 3");
+    wheel(60);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 2 out of 3") << "half a notch";
+    wheel(60);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 1 out of 3");
+    wheel(-120);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 2 out of 3");
+
+    // With the focus on the scroll bar, a step keeps it there.
+    bar->SetFocus();
+    Pump(100);
+    ASSERT_EQ(wxWindow::FindFocus(), bar);
+    key(WXK_DOWN);
+    Pump(50);
+    EXPECT_EQ(Label("PeakNumLabel"), "Peak 3 out of 3");
+    EXPECT_EQ(wxWindow::FindFocus(), bar);
+    guitest::SaveWindowShot("signalinfo-scrollbar", info->GetScreenRect());
+}
+
 }  // namespace

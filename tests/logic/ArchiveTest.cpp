@@ -106,4 +106,13 @@ TEST_F(ArchiveTest, NamesThatCouldLeaveTheCacheFolderAreNotLookedFor) {
     EXPECT_EQ(history::StripDots("a.b..c"), "abc");
 }
 
+TEST_F(ArchiveTest, CounterThatCannotGrowIsDamaged) {
+    program_.Write("lastnum.mon", "wu-old\r\n2147483647\r\n");
+    const ArchiveOutcome outcome = Archive("wu-a");
+    EXPECT_EQ(outcome.kind, Kind::CounterFailed);
+    EXPECT_NE(outcome.error.find("is damaged"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(program_.Path("old")));
+    EXPECT_EQ(program_.Read("lastnum.mon"), "wu-old\r\n2147483647\r\n");
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "logic/RunCli.h"
+#include "sample/SampleClientFiles.h"
 #include "support/TempDir.h"
 
 using testsupport::CliRun;
@@ -106,6 +107,45 @@ TEST_F(CliTest, StatusRefusesDirectoriesThatAreNoClient) {
     run = RunCli("status", ErrFile());
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(Err().find("usage"), std::string::npos);
+}
+
+// The window archives a finished result at its first poll; the CLI writes
+// nothing, but shows what the window would show after that archiving.
+TEST_F(CliTest, AFinishedResultCountsAsTheNextArchive) {
+    sample::WriteSampleClientDir(client_.Path());
+    sample::WorkUnitSpec unit;
+    unit.name = "wu-finished";
+    sample::SpikeSignal spike;
+    spike.power = 40;
+    client_.Write("result.sah", sample::ResultFile(
+                                    unit, {}, sample::SpikeLine(spike) + sample::SpikeLine(spike)));
+    program_.Write("lastnum.mon", "wu-before\r\n1\r\n");
+    program_.Write("old/seti1.txt", sample::ResultFile({}, {}, sample::SpikeLine({})));
+    program_.Write("old/seti2.txt", sample::ResultFile({}, {}, sample::SpikeLine({})));
+    const auto before = std::filesystem::last_write_time(program_.Path("lastnum.mon"));
+
+    CliRun run = RunCli("status --client-dir " + client_.Path(), ErrFile());
+    EXPECT_EQ(run.status, 0) << Err();
+    EXPECT_NE(run.out.find("\"WUComboBoxItems\": [\"current\", \"total\", \"1\", \"2\", \"3\"]"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"WUComboBox\": \"current\""), std::string::npos);
+
+    run = RunCli("status --view total --client-dir " + client_.Path(), ErrFile());
+    EXPECT_EQ(run.status, 0) << Err();
+    EXPECT_NE(run.out.find("\"RecordedWULabel\": \"3\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"Spikes\": 4"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"WUComboBox\": \"total\""), std::string::npos);
+
+    run = RunCli("status --view 3 --client-dir " + client_.Path(), ErrFile());
+    EXPECT_EQ(run.status, 0) << Err();
+    EXPECT_NE(run.out.find("\"Spikes\": 2"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"WUComboBox\": \"3\""), std::string::npos);
+
+    // Nothing was written.
+    EXPECT_FALSE(program_.Exists("old/seti3.txt"));
+    EXPECT_EQ(program_.Read("lastnum.mon"), "wu-before\r\n1\r\n");
+    EXPECT_EQ(std::filesystem::last_write_time(program_.Path("lastnum.mon")), before);
 }
 
 }  // namespace

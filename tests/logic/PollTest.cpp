@@ -261,8 +261,10 @@ TEST_F(PollTest, TickDuringAMessageBoxStartsNoReading) {
         monitor_->Timer1Timer();
         monitor_->Timer2Timer();
         monitor_->Timer4Timer();
-        // THEN none of them touches a file
-        EXPECT_EQ(files_.calls.size(), before);
+        // THEN none of them reads a file: they only look whether the client
+        // has finished, to archive its result without waiting for the box
+        for (auto i = before; i < files_.calls.size(); ++i)
+            EXPECT_EQ(files_.calls[i], "FileExists " + client_.Path("result.sah"));
     };
 
     Start();
@@ -270,6 +272,69 @@ TEST_F(PollTest, TickDuringAMessageBoxStartsNoReading) {
     EXPECT_EQ(ticksDuringBox, 1);
     ASSERT_EQ(dialogs_.errors.size(), 1u);
     EXPECT_NE(dialogs_.errors[0].find("\"prog\""), std::string::npos) << dialogs_.errors[0];
+}
+
+// A spike no sane computation gives is dropped with one warning; the
+// following checkpoints do not bring the warning back.
+TEST_F(PollTest, ComputerErrorIsReportedOncePerWorkUnit) {
+    WriteAt("state.sah", State(1, 100, 0.1), 0);
+    client_.Write("outfile.sah",
+                  "spike: power=1e17 ra=1 dec=2 time=0.001 freq=1418750000.5 fft_len=16384 "
+                  "chirp_rate=0\n");
+    Start();
+    ASSERT_EQ(dialogs_.warnings.size(), 1u);
+    EXPECT_TRUE(monitor_->Lists().Empty());
+
+    WriteAt("state.sah", State(1, 200, 0.2), 10);
+    monitor_->Timer1Timer();
+    WriteAt("state.sah", State(1, 300, 0.3), 20);
+    monitor_->Timer1Timer();
+    EXPECT_EQ(dialogs_.warnings.size(), 1u);
+
+    // What the client appends later is still read.
+    std::string outfile = client_.Read("outfile.sah");
+    outfile +=
+        "spike: power=30 ra=1 dec=2 time=0.001 freq=1418750001.5 fft_len=16384 "
+        "chirp_rate=1.5\n";
+    client_.Write("outfile.sah", outfile);
+    WriteAt("state.sah", State(1, 400, 0.4), 30);
+    monitor_->Timer1Timer();
+    EXPECT_EQ(monitor_->Lists().SpikeList.size(), 1u);
+    EXPECT_EQ(dialogs_.warnings.size(), 1u);
+}
+
+// A box of a reading stays open while the client finishes and returns its
+// result: the result is archived all the same, and the window moves on to
+// the next work unit once the box is closed.
+TEST_F(PollTest, FinishWhileABoxIsOpenIsArchived) {
+    WriteAt("state.sah", State(1, 100, 0.1), 0);
+    Start();
+    dialogs_.whileOpen = [this] {
+        WriteAt("result.sah", std::string(kHeader) + State(-50, 5555, 1), 20);
+        monitor_->Timer1Timer();
+        // The client returns the result and starts its next work unit.
+        std::filesystem::remove(client_.Path("result.sah"));
+        std::filesystem::remove(client_.Path("outfile.sah"));
+        client_.Write("work_unit.sah", std::string(kHeader).replace(20, 6, "wu-two"));
+        WriteAt("state.sah", State(0.5, 10, 0.01), 30);
+        monitor_->Timer1Timer();
+    };
+    // A damaged signal line: the scanner's message box.
+    client_.Write("outfile.sah", "spike: power=30 ra=1\n");
+    WriteAt("state.sah", State(1, 200, 0.2), 10);
+    monitor_->Timer1Timer();
+    dialogs_.whileOpen = nullptr;
+    ASSERT_EQ(dialogs_.errors.size(), 1u) << "the box that stayed open";
+
+    EXPECT_EQ(program_.Read("old/seti1.txt"), std::string(kHeader) + State(-50, 5555, 1));
+    EXPECT_EQ(program_.Read("lastnum.mon"), "wu-one\r\n1\r\n");
+    EXPECT_EQ(view_.selectorItems.back(), "1");
+
+    // The box closed: the next tick shows the new work unit.
+    monitor_->Timer1Timer();
+    EXPECT_TRUE(monitor_->LiveMode());
+    EXPECT_EQ(monitor_->Figures().WorkUnitName, "wu-two");
+    EXPECT_EQ(view_.Text(Control::PercentageLabel), "1%");
 }
 
 }  // namespace

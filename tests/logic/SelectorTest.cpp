@@ -9,6 +9,7 @@
 #include "monitor/Monitor.h"
 #include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
+#include "support/CountingFiles.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
@@ -47,12 +48,32 @@ std::string Result(int spikes, int gaussians, int pulses, double chirp = 1.5) {
     return sample::ResultFile({}, {}, lines);
 }
 
+// Counts file calls, and can refuse to rewrite the archive counter (a full
+// disk after the copy went through).
+class TestFiles : public testsupport::CountingFiles {
+public:
+    using CountingFiles::CountingFiles;
+    bool WriteFile(const std::string& path, std::string_view bytes) override {
+        if (refuseCounter && path.ends_with("lastnum.mon")) return false;
+        return CountingFiles::WriteFile(path, bytes);
+    }
+    // How many times a file of the archive was looked at.
+    std::size_t ArchiveLookups() const {
+        std::size_t n = 0;
+        for (const std::string& call : calls)
+            if (call.find("seti") != std::string::npos && !call.starts_with("Read")) ++n;
+        return n;
+    }
+    bool refuseCounter = false;
+};
+
 class SelectorTest : public ::testing::Test {
 protected:
     SelectorTest()
         : programEnv_("SKYVANE_PROGRAM_DIR", program_.Path()),
           registryEnv_("SKYVANE_REGISTRY_DIR", program_.Path("registry")),
-          runtimeEnv_("SKYVANE_RUNTIME_DIR", program_.Path("runtime")) {
+          runtimeEnv_("SKYVANE_RUNTIME_DIR", program_.Path("runtime")),
+          files_(native_.services().files) {
         sample::WriteSampleClientDir(client_.Path());
         program_.MakeDir("old");
     }
@@ -62,14 +83,24 @@ protected:
     }
     void Start(std::int32_t archiveCount) {
         program_.Write("lastnum.mon", "last\r\n" + std::to_string(archiveCount) + "\r\n");
-        monitor_ = std::make_unique<monitor::Monitor>(view_, dialogs_, native_.services());
+        const platform::Services real = native_.services();
+        monitor_ = std::make_unique<monitor::Monitor>(
+            view_, dialogs_,
+            platform::Services{real.registry, files_, real.windows, real.shell, real.environment});
         monitor_->OpenClientDirectory(client_.Path(), {});
     }
     const signals::SignalLists& Lists() const { return monitor_->Lists(); }
+    // The client finishes its work unit: the result file appears.
+    void Finish(const std::string& name = "wu-finished") {
+        sample::WorkUnitSpec unit;
+        unit.name = name;
+        client_.Write("result.sah", sample::ResultFile(unit, {}, sample::SpikeLine({})));
+    }
 
     TempDir program_, client_;
     ScopedEnv programEnv_, registryEnv_, runtimeEnv_;
     platform::NativePlatform native_;
+    TestFiles files_;
     RecordingView view_;
     ScriptedDialogs dialogs_;
     std::unique_ptr<monitor::Monitor> monitor_;
@@ -241,6 +272,213 @@ TEST_F(SelectorTest, ClosingTheWindowReturnsToTheLiveView) {
 
     EXPECT_EQ(monitor_->ShownView(), monitor::kCurrentItem);
     EXPECT_FALSE(view_.windowShown);
+}
+
+// The "&Total" menu rebuilds the totals; whether a work unit is in progress
+// does not change by that, so the finish watch stays on and the finished
+// work unit still gets archived.
+TEST_F(SelectorTest, TotalMenuClicksKeepTheFinishWatch) {
+    Archive(1, Result(7, 0, 0));
+    Start(1);
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    ASSERT_TRUE(monitor_->TimerEnabled(TimerId::Timer3));
+
+    monitor_->TotalMenuClick(2);
+    EXPECT_TRUE(monitor_->TimerEnabled(TimerId::Timer3)) << "Best 5";
+    EXPECT_EQ(Lists().SpikeList.size(), 5u);
+    monitor_->TotalMenuClick(3);
+    monitor_->TotalMenuClick(1);
+    monitor_->MenuTotalIgnoreClick();
+    EXPECT_TRUE(monitor_->TimerEnabled(TimerId::Timer3));
+    EXPECT_TRUE(view_.TimerOn(TimerId::Timer3));
+
+    // The totals, then an archived work unit, after such a click.
+    monitor_->WUComboBoxChange(2);
+    EXPECT_TRUE(monitor_->TimerEnabled(TimerId::Timer3));
+    Finish();
+    monitor_->Timer3Timer();
+
+    EXPECT_EQ(monitor_->ShownView(), monitor::kCurrentItem);
+    EXPECT_TRUE(program_.Exists("old/seti2.txt"));
+    EXPECT_EQ(view_.selectorItems.back(), "2");
+}
+
+TEST_F(SelectorTest, CounterThatCannotGrowIsDamaged) {
+    for (const char* count : {"2147483647", "10000000"}) {
+        SCOPED_TRACE(count);
+        dialogs_.errors.clear();
+        view_.selectorItems.clear();
+        program_.Write("lastnum.mon", std::string("last\r\n") + count + "\r\n");
+        monitor_ = std::make_unique<monitor::Monitor>(view_, dialogs_, native_.services());
+        monitor_->OpenClientDirectory(client_.Path(), {});
+
+        ASSERT_EQ(dialogs_.errors.size(), 1u);
+        EXPECT_NE(dialogs_.errors[0].find("is damaged"), std::string::npos) << dialogs_.errors[0];
+        EXPECT_EQ(view_.selectorItems, (std::vector<std::string>{"current", "total"}));
+        EXPECT_EQ(program_.Read("lastnum.mon"), std::string("last\r\n") + count + "\r\n");
+    }
+}
+
+TEST_F(SelectorTest, TotalsCostWhatTheArchiveHolds) {
+    Archive(3, Result(1, 0, 0));
+    Archive(4000, Result(2, 0, 0));
+    Start(5000);
+    ASSERT_TRUE(dialogs_.errors.empty());
+    files_.calls.clear();
+
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+
+    EXPECT_EQ(Lists().SpikeList.size(), 3u);
+    EXPECT_LE(files_.ArchiveLookups(), 4u) << "one listing of the folder, not a look per number";
+}
+
+// Numbers whose files existed were passed over by the archiver; every item
+// still opens the archive whose number it shows, as after a restart.
+TEST_F(SelectorTest, ItemsOpenTheArchiveTheyName) {
+    Archive(4, Result(4, 0, 0));
+    Archive(5, Result(5, 0, 0));
+    Start(3);
+    Finish();
+    monitor_->Timer1Timer();
+    ASSERT_TRUE(program_.Exists("old/seti6.txt"));
+
+    EXPECT_EQ(view_.selectorItems,
+              (std::vector<std::string>{"current", "total", "1", "2", "3", "4", "5", "6"}));
+    monitor_->WUComboBoxChange(7);
+    EXPECT_EQ(monitor_->OutfilePath(), history::ArchiveFilePath(program_.Path(), 6));
+    monitor_->WUComboBoxChange(5);
+    EXPECT_EQ(monitor_->OutfilePath(), history::ArchiveFilePath(program_.Path(), 4));
+    EXPECT_EQ(Lists().SpikeList.size(), 4u);
+}
+
+TEST_F(SelectorTest, AnArchiveWhoseCounterCouldNotBeWrittenStillHasItsItem) {
+    Archive(1, Result(1, 0, 0));
+    Start(1);
+    files_.refuseCounter = true;
+    Finish();
+    monitor_->Timer1Timer();
+
+    ASSERT_TRUE(program_.Exists("old/seti2.txt"));
+    ASSERT_EQ(dialogs_.errors.size(), 1u);
+    EXPECT_NE(dialogs_.errors[0].find("seti2.txt"), std::string::npos);
+    EXPECT_EQ(view_.selectorItems, (std::vector<std::string>{"current", "total", "1", "2"}));
+    monitor_->WUComboBoxChange(3);
+    EXPECT_EQ(monitor_->OutfilePath(), history::ArchiveFilePath(program_.Path(), 2));
+}
+
+// Leaving the live view near the end of the sweep: the fast finish watch
+// stops, and no poll reads the finish into the archived view's lists.
+TEST_F(SelectorTest, LeavingTheLiveViewStopsTheFastFinishWatch) {
+    sample::StateSpec state;
+    state.cr = -48.5;
+    client_.Write("state.sah", sample::StateFile(state));
+    Archive(1, Result(2, 0, 0));
+    Start(1);
+    ASSERT_TRUE(monitor_->TimerEnabled(TimerId::Timer4));
+
+    monitor_->WUComboBoxChange(2);
+    EXPECT_FALSE(monitor_->TimerEnabled(TimerId::Timer4));
+    EXPECT_FALSE(view_.TimerOn(TimerId::Timer4));
+
+    // A tick queued before the switch, and the client's finish.
+    Finish();
+    monitor_->Timer4Timer();
+    monitor_->Timer1Timer();
+    EXPECT_EQ(Lists().SpikeList.size(), 2u) << "the archive's signals, once";
+    EXPECT_EQ(monitor_->ShownView(), 2);
+
+    monitor_->Timer3Timer();
+    EXPECT_EQ(monitor_->ShownView(), monitor::kCurrentItem);
+    EXPECT_TRUE(program_.Exists("old/seti2.txt"));
+}
+
+// The totals show every archive's drift rates: the wide zoom, whatever
+// client runs now.
+TEST_F(SelectorTest, TotalsShowTheWideZoom) {
+    client_.Write("version.sah", sample::VersionFile(2, 4));
+    Archive(1, Result(1, 0, 0, /*chirp=*/30));
+    Start(1);
+    ASSERT_EQ(monitor_->Bar().ZoomState(), 0);
+
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    EXPECT_EQ(monitor_->Bar().ZoomState(), 2);
+    EXPECT_EQ(monitor_->Bar().DriftRange(), 50);
+
+    monitor_->WUComboBoxChange(monitor::kCurrentItem);
+    EXPECT_EQ(monitor_->Bar().ZoomState(), 0);
+}
+
+// The hand over a signal comes back after the view changed under it.
+TEST_F(SelectorTest, TheGraphsHandCursorIsResetWithTheView) {
+    Archive(1, Result(3, 0, 0, /*chirp=*/0));
+    Start(1);
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    const signals::Graph& graph = monitor_->GraphView();
+    // A point over the signals' column.
+    int x = -1, y = -1;
+    for (int px = 0; px < 524 && x < 0; ++px)
+        for (int py = 0; py < 247; ++py)
+            if (graph.OverSignal(px, py)) {
+                x = px;
+                y = py;
+                break;
+            }
+    ASSERT_GE(x, 0);
+    monitor_->ImageMouseMove(x, y);
+    ASSERT_TRUE(view_.State(Control::Image).handCursor);
+
+    monitor_->WUComboBoxChange(2);
+    EXPECT_FALSE(view_.State(Control::Image).handCursor);
+    monitor_->ImageMouseMove(x, y);
+    EXPECT_TRUE(view_.State(Control::Image).handCursor);
+}
+
+// A result whose only spike no sane computation gives: reading it shows the
+// computer-error box.
+std::string BrokenResult() {
+    sample::SpikeSignal spike;
+    spike.power = 1e17;
+    return sample::ResultFile({}, {}, sample::SpikeLine(spike));
+}
+
+// The client finishes and returns its result while a box of the totals or
+// of an archived work unit waits for the user: the result is archived all
+// the same, and the window goes back to the live view once the box is
+// closed.
+TEST_F(SelectorTest, FinishWhileABoxIsOpenIsArchived) {
+    for (const int shown : {monitor::kTotalItem, 2}) {
+        SCOPED_TRACE(shown);
+        TempDir program, client;
+        ScopedEnv programEnv("SKYVANE_PROGRAM_DIR", program.Path());
+        sample::WriteSampleClientDir(client.Path());
+        program.Write("old/seti1.txt", BrokenResult());
+        program.Write("lastnum.mon", "last\r\n1\r\n");
+        RecordingView view;
+        ScriptedDialogs dialogs;
+        monitor::Monitor monitor(view, dialogs, native_.services());
+        monitor.OpenClientDirectory(client.Path(), {});
+        dialogs.whileOpen = [&] {
+            sample::WorkUnitSpec unit;
+            unit.name = "wu-finished";
+            client.Write("result.sah", sample::ResultFile(unit, {}, ""));
+            monitor.Timer3Timer();
+            monitor.Timer1Timer();
+            std::filesystem::remove(client.Path("result.sah"));
+            monitor.Timer3Timer();
+        };
+
+        monitor.WUComboBoxChange(shown);
+        dialogs.whileOpen = nullptr;
+        ASSERT_EQ(dialogs.warnings.size(), 1u);
+        EXPECT_EQ(monitor.ShownView(), shown) << "the view changes only once the box is closed";
+
+        EXPECT_TRUE(program.Exists("old/seti2.txt"));
+        EXPECT_EQ(program.Read("lastnum.mon"), "wu-finished\r\n2\r\n");
+        EXPECT_EQ(view.selectorItems.back(), "2");
+        monitor.Timer3Timer();
+        EXPECT_EQ(monitor.ShownView(), monitor::kCurrentItem);
+        EXPECT_FALSE(program.Exists("old/seti3.txt"));
+    }
 }
 
 }  // namespace
