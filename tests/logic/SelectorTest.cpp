@@ -84,9 +84,7 @@ protected:
     void Start(std::int32_t archiveCount) {
         program_.Write("lastnum.mon", "last\r\n" + std::to_string(archiveCount) + "\r\n");
         const platform::Services real = native_.services();
-        monitor_ = std::make_unique<monitor::Monitor>(
-            view_, dialogs_,
-            platform::Services{real.registry, files_, real.windows, real.shell, real.environment});
+        monitor_ = std::make_unique<monitor::Monitor>(view_, dialogs_, real.WithFiles(files_));
         monitor_->OpenClientDirectory(client_.Path(), {});
     }
     const signals::SignalLists& Lists() const { return monitor_->Lists(); }
