@@ -125,11 +125,11 @@ bool TSetForm::Checked(SetCheck box) const {
 }
 
 void TSetForm::SetPathText(std::string_view text) {
-    Edit1_->ChangeValue(monitor::PathToWx(text));
+    Edit1_->ChangeValue(wxcommon::PathToWx(text));
 }
 
 std::string TSetForm::PathText() const {
-    return monitor::PathFromWx(Edit1_->GetValue());
+    return wxcommon::PathFromWx(Edit1_->GetValue());
 }
 
 void TSetForm::Close() {
