@@ -1,5 +1,6 @@
 #include "clientfiles/Scanner.h"
 
+#include <cfloat>
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -66,6 +67,10 @@ bool StartsWith(const char* p, std::string_view key) {
 // hold the whole token and the character after it. False, with nothing
 // consumed, for anything else (exponents, long digit strings, damage).
 bool ReadPlainDecimal(const char*& p, const char* end, double& value) {
+    // Where doubles are computed in wider registers (x87 on 32-bit x86), the
+    // quotient is rounded twice and may miss the correctly rounded value by
+    // one unit: there the general conversion reads every number.
+    if constexpr (FLT_EVAL_METHOD != 0) return false;
     static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
