@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchReader.h"
 #include "clientfiles/Scanner.h"
 #include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
@@ -39,15 +40,6 @@ std::string ResultOfAtLeast(std::size_t bytes) {
     return text;
 }
 
-struct Reader {
-    platform::NativePlatform native;
-    testsupport::ScriptedDialogs dialogs;
-    clientfiles::ReadingGate gate{dialogs};
-    signals::SignalLists lists;
-    signals::ShownMarkers shown;
-    signals::ResultFileReader reader{native.services().files, gate, dialogs, lists, shown};
-};
-
 std::size_t SignalCount(const signals::SignalLists& lists) {
     return lists.SpikeList.size() + lists.GaussianList.size() + lists.TripletList.size() +
            lists.PulseList.size();
@@ -60,7 +52,7 @@ void ReadWholeResult(benchmark::State& state) {
     const std::string bytes = ResultOfAtLeast(static_cast<std::size_t>(state.range(0)) * 1024);
     dir.Write("result.sah", bytes);
     const std::string path = dir.Path("result.sah");
-    Reader r;
+    bench::Reader r;
     const signals::ResultReadContext finished{
         .liveMode = false, .selectorCurrent = true, .noAlerts = true};
 
@@ -84,7 +76,7 @@ void ReadAppendedLine(benchmark::State& state) {
          ++index)
         lines += SignalLinesOf(index);
     dir.Write("outfile.sah", lines);
-    Reader r;
+    bench::Reader r;
     const signals::ResultReadContext live{.noAlerts = true};
     if (!r.reader.ReadResultFile(path, live)) state.SkipWithError("first reading failed");
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchReader.h"
 #include "clientfiles/Scanner.h"
 #include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
@@ -140,20 +141,15 @@ FinishedClient& Client() {
 // The parse alone: file reading, scan, records.
 void ReadBigResult(benchmark::State& state) {
     FinishedClient& client = Client();
-    platform::NativePlatform native;
-    testsupport::ScriptedDialogs dialogs;
-    clientfiles::ReadingGate gate{dialogs};
-    signals::SignalLists lists;
-    signals::ShownMarkers shown;
-    signals::ResultFileReader reader{native.services().files, gate, dialogs, lists, shown};
+    bench::Reader r;
     const signals::ResultReadContext finished{.liveMode = false, .selectorCurrent = true};
     for (auto _ : state)
-        if (!reader.ReadResultFile(client.resultPath, finished)) state.SkipWithError("failed");
+        if (!r.reader.ReadResultFile(client.resultPath, finished)) state.SkipWithError("failed");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * client.resultBytes));
     state.counters["file_MB"] = static_cast<double>(client.resultBytes) / 1e6;
     state.counters["signals"] =
-        static_cast<double>(lists.SpikeList.size() + lists.GaussianList.size() +
-                            lists.TripletList.size() + lists.PulseList.size());
+        static_cast<double>(r.lists.SpikeList.size() + r.lists.GaussianList.size() +
+                            r.lists.TripletList.size() + r.lists.PulseList.size());
 }
 BENCHMARK(ReadBigResult)->Unit(benchmark::kMillisecond)->Iterations(5);
 

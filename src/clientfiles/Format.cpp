@@ -1,7 +1,7 @@
 #include "clientfiles/Format.h"
 
-#include <cfloat>
 #include <array>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -119,52 +119,43 @@ std::string Cp1252ToUtf8(std::string_view text) {
     return out;
 }
 
-namespace {
-
-// The client's numbers are plain decimals such as "1418745210.227335". When
-// the digits fit 53 bits and there are at most 22 decimals, both the digits
-// and the power of ten are exact doubles, and one division rounds exactly as
-// the general conversion does: the same value, several times faster. False
-// hands the text to the general conversion (exponents, long digit strings,
-// anything malformed).
-bool ParsePlainDecimal(std::string_view text, double& value) {
+const char* ReadPlainDecimal(const char* p, const char* end, double& value) {
     // Where doubles are computed in wider registers (x87 on 32-bit x86), the
     // quotient is rounded twice and may miss the correctly rounded value by
     // one unit: there the general conversion reads every number.
-    if constexpr (FLT_EVAL_METHOD != 0) return false;
+    if constexpr (FLT_EVAL_METHOD != 0) return nullptr;
     static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     constexpr int kMaxDigits = 19;  // still within 64 bits
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    bool negative = false;
-    if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
     std::uint64_t digits = 0;
     int count = 0, decimals = 0;
     bool point = false;
     for (; p != end; ++p) {
         const char c = *p;
         if (c >= '0' && c <= '9') {
-            if (++count > kMaxDigits) return false;
+            if (++count > kMaxDigits) return nullptr;
             digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
             decimals += point ? 1 : 0;
         } else if (c == '.' && !point) {
             point = true;
         } else {
-            return false;
+            break;
         }
     }
-    if (count == 0 || digits > (std::uint64_t{1} << 53) || decimals > 22) return false;
+    if (count == 0 || digits > (std::uint64_t{1} << 53) || decimals > 22) return nullptr;
     value = static_cast<double>(digits) / kPowersOfTen[decimals];
     if (negative) value = -value;
-    return true;
+    return p;
 }
 
-}  // namespace
-
 std::optional<double> ParseDecimal(std::string_view text) {
-    if (double value = 0; ParsePlainDecimal(text, value)) return value;
+    if (double value = 0; !text.empty()) {
+        const char* const textEnd = text.data() + text.size();
+        if (ReadPlainDecimal(text.data(), textEnd, value) == textEnd) return value;
+    }
     // from_chars takes a "-" but no "+".
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);

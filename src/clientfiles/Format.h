@@ -32,6 +32,16 @@ std::string ShortestForm(double x, char decimalSeparator = '.');
 // nothing when it is not one or no double can hold it.
 std::optional<double> ParseDecimal(std::string_view text);
 
+// The client's numbers are plain decimals such as "1418745210.227335": an
+// optional sign, digits and an optional fraction, read from `p`. When the
+// digits fit 53 bits and there are at most 22 decimals, both the digits and
+// the power of ten are exact doubles, and one division rounds exactly as the
+// general conversion does: the same value, several times faster. Returns
+// where the plain decimal ends (the caller decides whether what follows may
+// follow a number), or nullptr for anything this cannot read exactly
+// (long digit strings, no digits), which is left to the general conversion.
+const char* ReadPlainDecimal(const char* p, const char* end, double& value);
+
 // The client's files are Windows-1252 text; labels are UTF-8. The five bytes
 // the code page leaves undefined become U+FFFD.
 std::string Cp1252ToUtf8(std::string_view text);

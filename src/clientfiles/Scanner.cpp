@@ -1,6 +1,5 @@
 #include "clientfiles/Scanner.h"
 
-#include <cfloat>
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -57,46 +56,6 @@ bool IsDigit(char c) {
 bool StartsWith(const char* p, std::string_view key) {
     for (const char c : key)
         if (*p++ != c) return false;
-    return true;
-}
-
-// The client's plain decimals ("1418745210.227335") read in the same pass
-// that finds their end: when the digits fit 53 bits and there are at most 22
-// decimals, both the digits and the power of ten are exact doubles and one
-// division rounds exactly as the general conversion does. `p` to `end` must
-// hold the whole token and the character after it. False, with nothing
-// consumed, for anything else (exponents, long digit strings, damage).
-bool ReadPlainDecimal(const char*& p, const char* end, double& value) {
-    // Where doubles are computed in wider registers (x87 on 32-bit x86), the
-    // quotient is rounded twice and may miss the correctly rounded value by
-    // one unit: there the general conversion reads every number.
-    if constexpr (FLT_EVAL_METHOD != 0) return false;
-    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* q = p;
-    const bool negative = q != end && *q == '-';
-    if (q != end && (*q == '-' || *q == '+')) ++q;
-    std::uint64_t digits = 0;
-    const char* const first = q;
-    while (q != end && IsDigit(*q))
-        digits = digits * 10 + static_cast<std::uint64_t>(*q++ - '0');
-    std::ptrdiff_t count = q - first;
-    std::ptrdiff_t decimals = 0;
-    if (q != end && *q == '.') {
-        const char* const fraction = ++q;
-        while (q != end && IsDigit(*q))
-            digits = digits * 10 + static_cast<std::uint64_t>(*q++ - '0');
-        decimals = q - fraction;
-        count += decimals;
-    }
-    // 19 digits cannot overflow 64 bits; the token must end here.
-    if (count == 0 || count > 19 || q == end || IsRealChar(*q) ||
-        digits > (std::uint64_t{1} << 53) || decimals > 22)
-        return false;
-    value = static_cast<double>(digits) / kPowersOfTen[decimals];
-    if (negative) value = -value;
-    p = q;
     return true;
 }
 
@@ -305,8 +264,11 @@ double Reading::ReadReal() {
     const std::size_t start = cursor_;
     keep_ = start;
     if (double value = 0; Have(cursor_ + 1)) {
-        const char* p = At(cursor_);
-        if (ReadPlainDecimal(p, At(Limit()), value)) {
+        // The number's end must be in view, not cut off by the end of a
+        // block, and must not go on as an exponent.
+        const char* const limit = At(Limit());
+        const char* const p = ReadPlainDecimal(At(cursor_), limit, value);
+        if (p != nullptr && p != limit && !IsRealChar(*p)) {
             cursor_ = base_ + static_cast<std::size_t>(p - data_);
             return value;
         }

@@ -16,7 +16,6 @@
 #include <wx/init.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
-#include <wx/platinfo.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/stattext.h>
@@ -613,11 +612,6 @@ TEST_F(GuiStart, CancelInTheClientPathDialogEndsStartUp) {
 void Click(wxWindow* parent, const char* name);
 
 TEST_F(GuiStart, SettingsDialogFromTheMenuWritesTheStartUpValues) {
-    if (wxPlatformInfo::Get().GetPortId() == wxPORT_MSW) {
-        // Not a display matter: the expectations are the Linux build's (its
-        // desktop autostart entry, client paths with '/').
-        GTEST_SKIP() << "expects the Linux start-up entries";
-    }
     // GIVEN Skyvane on a client directory with the windowed client in it
     clientDir_ = dir_.Path("client/");
     sample::WriteSampleClientDir(clientDir_);

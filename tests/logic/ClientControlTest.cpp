@@ -17,16 +17,10 @@ using client::ClientKind;
 using namespace std::chrono_literals;
 using platform::RegAccess;
 using platform::RegRoot;
+using testsupport::kTextExe;
 using testsupport::TempDir;
 
 namespace {
-
-constexpr const char* kTextExe =
-#ifdef _WIN32
-    "setiathome-3.03.i386-winnt-cmdline.exe";
-#else
-    "setiathome-3.08.i686-pc-linux-gnu";
-#endif
 
 class ClientControlTest : public ::testing::Test {
 protected:

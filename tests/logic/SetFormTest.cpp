@@ -16,17 +16,11 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
+using testsupport::kTextExe;
 using testsupport::TempDir;
 using views::SetCheck;
 
 namespace {
-
-constexpr const char* kTextExe =
-#ifdef _WIN32
-    "setiathome-3.03.i386-winnt-cmdline.exe";
-#else
-    "setiathome-3.08.i686-pc-linux-gnu";
-#endif
 
 class SetFormTest : public ::testing::Test {
 protected:

@@ -16,6 +16,14 @@
 
 namespace testsupport {
 
+// A text client's executable as the real clients of each system are named.
+constexpr const char* kTextExe =
+#ifdef _WIN32
+    "setiathome-3.03.i386-winnt-cmdline.exe";
+#else
+    "setiathome-3.08.i686-pc-linux-gnu";
+#endif
+
 // A process the fakes know: whether it runs and how it takes being ended.
 struct FakeProcessState {
     bool running = true;
