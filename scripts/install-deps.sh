@@ -19,6 +19,12 @@ packages=(
   xdg-utils                  # opening web links
   desktop-file-utils         # desktop-file-validate checks the desktop entries we write (install, autostart)
   trayer                     # a notification area under Xvfb, for the tray icon's GUI test
+  libcli11-dev               # skyvane-cli's and skyvane's command-line parsing (header-only)
+  nlohmann-json3-dev         # skyvane-cli's JSON output (header-only)
+  zlib1g-dev                 # compressed PNG pictures
+  dpkg-dev                   # the Debian package: dpkg-shlibdeps, dpkg-deb (scripts/package.sh)
+  lintian                    # checks the Debian package
+  appstream                  # appstreamcli validates the AppStream metainfo
 )
 if [ "${1:-}" = "windows" ]; then
   packages+=(

@@ -4,8 +4,13 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 
+#include <CLI/CLI.hpp>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "history/SettingsRecord.h"
 #include "monitor/Monitor.h"
 #include "monitor/TMainForm.h"
 #include "platform/Platform.h"
@@ -76,4 +81,57 @@ extern "C" const char* __lsan_default_suppressions() {
            "leak:libfreetype.so\n";
 }
 
-wxIMPLEMENT_APP(SkyvaneApp);
+namespace {
+
+// --help and --version, answered before wx opens a display, so that they
+// work on a terminal without one. Every other word, known or not, goes to
+// the program as it always has: any argument switches off the
+// single-instance test, and unknown words must not stop a start at logon.
+// Returns the exit status when the command line asked only for information.
+std::optional<int> AnswerInformationRequest(int argc, char** argv) {
+    CLI::App app{
+        "Skyvane follows the SETI@home client in its directory: the work unit's\n"
+        "progress, the signals it finds on a drift-rate graph, the archive of finished\n"
+        "work units and their totals. It starts and stops the client and lives in the\n"
+        "notification area.\n",
+        "skyvane"};
+    app.set_version_flag("--version", "skyvane " + std::string(history::kSettingsVersion),
+                         "print the version and exit");
+    app.set_help_flag("-h,--help", "print this help and exit");
+    app.get_formatter()->label("Usage", "usage");
+    app.allow_extras();
+    std::vector<std::string> words;
+    app.add_option("WORD", words, "one of the words below")->type_name("");
+    app.footer(
+        "Words:\n"
+        "  first       write the settings file with the defaults instead of asking\n"
+        "  runclient   start the client and quit without a window\n"
+        "  fixconnect, fixpath\n"
+        "              repair an interrupted exchange with the server\n"
+        "  uninstall   run the uninstaller\n"
+        "Any word lets a second Skyvane start beside a running one.\n"
+        "\n"
+        "Environment:\n"
+        "  SKYVANE_PROGRAM_DIR   settings and archive (default: the program's directory)\n"
+        "  SKYVANE_REGISTRY_DIR  the stand-in registry (default: ~/.config/skyvane/registry)\n"
+        "  XDG_CONFIG_HOME       its autostart/ holds the start-at-logon entries\n"
+        "\n"
+        "See also skyvane-cli(1).");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError&) {
+        // Not ours to judge: the program reads its words itself.
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(SkyvaneApp);
+
+int main(int argc, char** argv) {
+    if (const auto status = AnswerInformationRequest(argc, argv)) return *status;
+    return wxEntry(argc, argv);
+}

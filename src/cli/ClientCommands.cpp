@@ -1,9 +1,12 @@
 #include "cli/ClientCommands.h"
 
+#include <CLI/CLI.hpp>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/CommandLine.h"
 #include "cli/Json.h"
 #include "client/ClientControl.h"
 #include "clientfiles/ClientDir.h"
@@ -13,16 +16,7 @@
 
 namespace cli {
 
-const char* const kClientUsage =
-    "       skyvane-cli client status|start|stop --client-dir DIR\n"
-    "  client  the client in DIR: its kind, executable, stop switch, the command line a\n"
-    "          start runs, and whether it runs (JSON); start or stop it as Skyvane does,\n"
-    "          then print the same. Extra parameters and hiding come from the settings\n"
-    "          in the program directory.\n";
-
 namespace {
-
-constexpr int kUsageError = 2;
 
 // Messages go to standard error; questions are answered No.
 class StderrDialogs : public views::Dialogs {
@@ -69,36 +63,13 @@ void PrintStatus(client::ClientControl& control) {
     std::cout << json.ToString() << "\n";
 }
 
-}  // namespace
-
-std::optional<int> RunClientCommand(int argc, char** argv) {
-    if (argc < 2 || std::string(argv[1]) != "client") return std::nullopt;
-    const std::vector<std::string> words(argv + 2, argv + argc);
-    std::string action;
-    std::optional<std::string> dir;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (words[i] == "--client-dir" && i + 1 < words.size()) {
-            dir = words[++i];
-        } else if (words[i].starts_with("--client-dir=")) {
-            dir = words[i].substr(13);
-        } else if (action.empty() &&
-                   (words[i] == "status" || words[i] == "start" || words[i] == "stop")) {
-            action = words[i];
-        } else {
-            std::cerr << "skyvane-cli: unknown option: " << words[i] << "\n" << kClientUsage;
-            return kUsageError;
-        }
-    }
-    if (action.empty() || !dir || dir->empty()) {
-        std::cerr << kClientUsage;
-        return kUsageError;
-    }
-
+// Finds the client in `dir`, does `action` and prints the status.
+int RunClientAction(const std::string& action, const std::string& dir) {
     platform::NativePlatform native;
     const platform::Services services = native.services();
-    const std::string clientPath = clientfiles::WithTrailingSeparator(*dir);
+    const std::string clientPath = clientfiles::WithTrailingSeparator(dir);
     if (!services.files.DirectoryExists(clientPath)) {
-        std::cerr << "skyvane-cli: no such directory: " << *dir << "\n";
+        std::cerr << "skyvane-cli: no such directory: " << dir << "\n";
         return kUsageError;
     }
     StderrDialogs dialogs;
@@ -110,7 +81,7 @@ std::optional<int> RunClientCommand(int argc, char** argv) {
     int status = 0;
     if (action == "start") {
         if (control.Kind() == client::ClientKind::None) {
-            std::cerr << "skyvane-cli: no SETI@home client in " << *dir << "\n";
+            std::cerr << "skyvane-cli: no SETI@home client in " << dir << "\n";
             status = 1;
         } else if (control.FindRunningClient()) {
             std::cerr << "skyvane-cli: the client already runs\n";
@@ -127,6 +98,35 @@ std::optional<int> RunClientCommand(int argc, char** argv) {
     }
     PrintStatus(control);
     return status;
+}
+
+}  // namespace
+
+void AddClientCommand(CLI::App& app, CommandResult& result) {
+    CLI::App* client =
+        app.add_subcommand("client", "tell, start or stop the SETI@home client in the directory");
+    client->footer(
+        "Each command prints the client's status as JSON: its kind (0 none, 1 text, 2 windowed), "
+        "executable, stop switch,\nthe command line a start runs, whether it runs and its "
+        "process id. The client's extra parameters\nand hiding come from the settings in the "
+        "program directory.");
+    client->require_subcommand(1);
+    auto dir = std::make_shared<std::string>();
+    // Given before or after the action: "client --client-dir DIR start" and
+    // "client start --client-dir DIR" both read naturally.
+    AddClientDirOption(*client, *dir);
+    const std::pair<const char*, const char*> actions[] = {
+        {"status", "print the client's status"},
+        {"start", "start it, detached (it outlives the terminal), and print its status"},
+        {"stop", "stop it and print its status; exit status 1 when it is not gone in 30 s"},
+    };
+    for (const auto& [name, description] : actions) {
+        CLI::App* action = client->add_subcommand(name, description);
+        action->fallthrough();
+        action->callback([name = std::string(name), dir, &result] {
+            result.status = RunClientAction(name, *dir);
+        });
+    }
 }
 
 }  // namespace cli

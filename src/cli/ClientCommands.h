@@ -5,14 +5,15 @@
 //
 //   skyvane-cli client status|start|stop --client-dir DIR
 
-#include <optional>
+namespace CLI {
+class App;
+}
 
 namespace cli {
 
-extern const char* const kClientUsage;
+struct CommandResult;
 
-// Runs "client ..." and returns the exit code; nothing for any other
-// command, which the caller then runs.
-std::optional<int> RunClientCommand(int argc, char** argv);
+// "client status|start|stop --client-dir DIR".
+void AddClientCommand(CLI::App& app, CommandResult& result);
 
 }  // namespace cli

@@ -1,12 +1,16 @@
 #include "cli/InspectionCommands.h"
 
+#include <CLI/CLI.hpp>
 #include <array>
 #include <cstdint>
 #include <iostream>
+#include <map>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "canvas/Canvas.h"
+#include "cli/CommandLine.h"
 #include "cli/Json.h"
 #include "clientfiles/Readers.h"
 #include "inspection/HeadlessSignalInfoView.h"
@@ -18,62 +22,16 @@
 
 namespace cli {
 
-const char* const kInspectionUsage =
-    "       skyvane-cli signals --client-dir DIR\n"
-    "       skyvane-cli plot --client-dir DIR --kind gaussian|pulse --index N --png FILE\n"
-    "  signals  print, for every signal the signal info window can show, the texts of its\n"
-    "           page as JSON\n"
-    "  plot     write the plot of gaussian or pulse N (its place in the list, from 0) as a\n"
-    "           PNG picture, as the signal info window draws it\n";
-
 namespace {
 
 using views::SignalInfoControl;
 
-constexpr int kUsageError = 2;
-
 struct InspectionArguments {
-    std::string command;
-    std::optional<std::string> clientDir;
-    std::optional<std::string> png;
-    std::optional<int> kind;
-    std::optional<long long> index;
+    std::string clientDir;
+    std::string png;
+    int kind = 1;
+    int index = 0;
 };
-
-std::optional<InspectionArguments> ParseArguments(int argc, char** argv, std::string& error) {
-    InspectionArguments args;
-    args.command = argv[1];
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view word = argv[i];
-        if (i + 1 >= argc) {
-            error = "missing value or unknown option: " + std::string(word);
-            return std::nullopt;
-        }
-        const std::string value = argv[++i];
-        if (word == "--client-dir") {
-            args.clientDir = value;
-        } else if (word == "--png") {
-            args.png = value;
-        } else if (word == "--kind") {
-            if (value == "gaussian") args.kind = 1;
-            if (value == "pulse") args.kind = 3;
-            if (!args.kind) error = "the kind must be gaussian or pulse: " + value;
-        } else if (word == "--index") {
-            const bool digits = !value.empty() && value.size() < 10 &&
-                                value.find_first_not_of("0123456789") == std::string::npos;
-            if (digits)
-                args.index = std::stoll(value);
-            else
-                error = "the index must be a number from 0 on: " + value;
-        } else {
-            error = "unknown option: " + std::string(word);
-        }
-        if (!error.empty()) return std::nullopt;
-    }
-    if (!args.clientDir) error = "missing --client-dir";
-    if (!error.empty()) return std::nullopt;
-    return args;
-}
 
 // The signal info window's logic and a headless window over a copy of the
 // lists the main window read, so that nothing the window does (sorting,
@@ -163,22 +121,22 @@ int PrintSignals(const monitor::Monitor& monitor, char decimalSeparator) {
 int WritePlot(const monitor::Monitor& monitor, const InspectionArguments& args,
               platform::Services services) {
     HeadlessWindow window(monitor, services.environment.DecimalSeparator());
-    const int kind = *args.kind;
+    const int kind = args.kind;
     const std::size_t count = window.Count(kind);
-    if (static_cast<std::size_t>(*args.index) >= count) {
+    if (static_cast<std::size_t>(args.index) >= count) {
         std::cerr << "skyvane-cli: there is no " << (kind == 1 ? "gaussian" : "pulse") << " "
-                  << *args.index << " (the work unit has " << count << ")\n";
+                  << args.index << " (the work unit has " << count << ")\n";
         return 1;
     }
     // Stepped to, not clicked: a click on a gaussian would show the best one
     // at its drift rate instead.
     window.Open();
-    window.Info().ScrollBarChange(kind, static_cast<int>(*args.index));
+    window.Info().ScrollBarChange(kind, args.index);
     const SignalInfoControl graph =
         kind == 1 ? SignalInfoControl::GausGraph : SignalInfoControl::PulseGraph;
     const canvas::Canvas* picture = window.View().Picture(graph);
-    if (picture == nullptr || !services.files.WriteFile(*args.png, canvas::EncodePng(*picture))) {
-        std::cerr << "skyvane-cli: cannot write " << *args.png << "\n";
+    if (picture == nullptr || !services.files.WriteFile(args.png, canvas::EncodePng(*picture))) {
+        std::cerr << "skyvane-cli: cannot write " << args.png << "\n";
         return 1;
     }
     return 0;
@@ -186,26 +144,40 @@ int WritePlot(const monitor::Monitor& monitor, const InspectionArguments& args,
 
 }  // namespace
 
-std::optional<int> RunInspectionCommand(int argc, char** argv, const WithClientDir& withClientDir) {
-    if (argc < 2) return std::nullopt;
-    const std::string_view command = argv[1];
-    if (command != "signals" && command != "plot") return std::nullopt;
+void AddSignalsCommand(CLI::App& app, CommandResult& result, const WithClientDir& withClientDir) {
+    auto dir = std::make_shared<std::string>();
+    CLI::App* command = app.add_subcommand(
+        "signals", "print the signal info window's page of every signal, as JSON");
+    AddClientDirOption(*command, *dir);
+    command->callback([dir, withClientDir, &result] {
+        result.status = withClientDir(*dir, [](const monitor::Monitor& monitor) {
+            platform::NativePlatform native;
+            return PrintSignals(monitor, native.services().environment.DecimalSeparator());
+        });
+    });
+}
 
-    std::string error;
-    const auto args = ParseArguments(argc, argv, error);
-    if (args && command == "plot" && (!args->kind || !args->index || !args->png))
-        error = "plot needs --kind, --index and --png";
-    if (!args || !error.empty()) {
-        std::cerr << "skyvane-cli: " << error << "\nusage:\n" << kInspectionUsage;
-        return kUsageError;
-    }
-
-    platform::NativePlatform native;
-    const platform::Services services = native.services();
-    return withClientDir(*args->clientDir, [&](const monitor::Monitor& monitor) {
-        if (command == "signals")
-            return PrintSignals(monitor, services.environment.DecimalSeparator());
-        return WritePlot(monitor, *args, services);
+void AddPlotCommand(CLI::App& app, CommandResult& result, const WithClientDir& withClientDir) {
+    auto args = std::make_shared<InspectionArguments>();
+    CLI::App* command =
+        app.add_subcommand("plot", "write a gaussian's or a pulse's plot as a PNG picture");
+    AddClientDirOption(*command, args->clientDir);
+    command->add_option("--kind", args->kind, "the kind of signal")
+        ->required()
+        ->transform(OneOf({{"gaussian", "1"}, {"pulse", "3"}}, "the kind"))
+        ->type_name("gaussian|pulse");
+    command->add_option("--index", args->index, "the signal's place in its list, from 0")
+        ->required()
+        ->check(CLI::NonNegativeNumber.description(""))
+        ->type_name("N");
+    command->add_option("--png", args->png, "the picture file to write")
+        ->required()
+        ->type_name("FILE");
+    command->callback([args, withClientDir, &result] {
+        result.status = withClientDir(args->clientDir, [&](const monitor::Monitor& monitor) {
+            platform::NativePlatform native;
+            return WritePlot(monitor, *args, native.services());
+        });
     });
 }
 

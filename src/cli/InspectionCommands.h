@@ -4,8 +4,11 @@
 // picture ("plot"), computed by the window's own logic.
 
 #include <functional>
-#include <optional>
 #include <string>
+
+namespace CLI {
+class App;
+}
 
 namespace monitor {
 class Monitor;
@@ -19,11 +22,12 @@ namespace cli {
 using WithClientDir = std::function<int(const std::string& dir,
                                         const std::function<int(const monitor::Monitor&)>& use)>;
 
-// The usage lines of the two commands.
-extern const char* const kInspectionUsage;
+struct CommandResult;
 
-// Runs "signals" or "plot" and returns the exit code; nothing for any other
-// command, which the caller then runs.
-std::optional<int> RunInspectionCommand(int argc, char** argv, const WithClientDir& withClientDir);
+// "signals --client-dir DIR": the texts of every signal's page as JSON.
+void AddSignalsCommand(CLI::App& app, CommandResult& result, const WithClientDir& withClientDir);
+
+// "plot --client-dir DIR --kind gaussian|pulse --index N --png FILE".
+void AddPlotCommand(CLI::App& app, CommandResult& result, const WithClientDir& withClientDir);
 
 }  // namespace cli

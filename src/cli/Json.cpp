@@ -51,7 +51,8 @@ void JsonObject::Add(std::string_view key, bool flag) {
 
 void JsonObject::Add(std::string_view key, const std::vector<std::string>& texts) {
     std::string array = "[";
-    for (std::size_t i = 0; i < texts.size(); ++i) array += (i ? ", " : "") + JsonString(texts[i]);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        array += (i ? ", " : "") + JsonString(texts[i]);
     members_.emplace_back(key, array + "]");
 }
 

@@ -2,17 +2,20 @@
 // directory, computed by the same logic, printed for scripts and tests. It
 // only reads: no settings, counter, archive or registry value is written.
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <cstdio>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "canvas/Canvas.h"
 #include "cli/ClientCommands.h"
+#include "cli/CommandLine.h"
 #include "cli/InspectionCommands.h"
 #include "cli/Json.h"
 #include "clientfiles/ClientDir.h"
@@ -22,21 +25,6 @@
 #include "views/ControlNames.h"
 
 namespace {
-
-constexpr int kUsageError = 2;
-
-constexpr const char* kUsage =
-    "usage: skyvane-cli status --client-dir DIR\n"
-    "       skyvane-cli graph --client-dir DIR --png FILE [--scale CODE] [--hide KINDS]\n"
-    "                         [--dots] [--axis KIND]\n"
-    "  both also take [--view current|total|N] [--total-mode all|best|last] [--ignore-fast]\n"
-    "  status  print what the main window shows for DIR as one JSON object\n"
-    "  graph   write the drift-rate graph of DIR's work unit as a PNG picture\n"
-    "          CODE: 1, 2, 4, 8, 16 or 32 (the scale 1/2 to X16; 2 is normal)\n"
-    "          KINDS: a comma-separated list of spikes, gaussians, triplets, pulses\n"
-    "          KIND: the kind whose scale the vertical axis shows\n"
-    "  --view  what the work-unit selector shows: the live work unit, the totals over\n"
-    "          the archive in the program directory, or archived work unit N\n";
 
 // Passes reads through and refuses every change, so that no code path of
 // the shared logic can write while the CLI runs.
@@ -172,92 +160,73 @@ public:
     std::vector<std::string> messages;
 };
 
-constexpr const char* kKindNames[] = {"spikes", "gaussians", "triplets", "pulses"};
+// By kind code: 0 spike, 1 gaussian, 2 triplet, 3 pulse.
+const std::vector<std::string> kKindNames = {"spikes", "gaussians", "triplets", "pulses"};
 
-std::optional<int> KindByName(std::string_view name) {
-    for (int kind = 0; kind < 4; ++kind)
-        if (name == kKindNames[kind]) return kind;
-    return std::nullopt;
+int KindByName(std::string_view name) {
+    for (std::size_t kind = 0; kind < kKindNames.size(); ++kind)
+        if (name == kKindNames[kind]) return static_cast<int>(kind);
+    return -1;
 }
 
 struct Arguments {
-    std::string command;
-    std::optional<std::string> clientDir;
-    std::optional<std::string> png;
-    std::optional<std::uint8_t> scale;
-    std::vector<int> hidden;
+    std::string clientDir;
+    std::string png;
+    int scale = 0;  // 0: as the settings leave it
+    std::vector<std::string> hidden;
     bool dots = false;
-    std::optional<int> axis;
+    std::string axis;                  // empty: as the settings leave it
     int view = monitor::kCurrentItem;  // selector item: current, total, archive
-    std::optional<std::uint8_t> totalMode;
+    int totalMode = 0;                 // 0: as the settings leave it
     bool ignoreFast = false;
 };
 
-// The arguments, or a one-line reason why they are wrong.
-std::optional<Arguments> ParseArguments(int argc, char** argv, std::string& error) {
-    if (argc < 2) return std::nullopt;
-    Arguments args;
-    args.command = argv[1];
-    for (int i = 2; i < argc; ++i) {
-        const std::string word = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (word == "--dots") {
-            args.dots = true;
-        } else if (word == "--ignore-fast") {
-            args.ignoreFast = true;
-        } else if (!hasValue) {
-            error = "missing value or unknown option: " + word;
-            return std::nullopt;
-        } else if (word == "--client-dir") {
-            args.clientDir = argv[++i];
-        } else if (word == "--png") {
-            args.png = argv[++i];
-        } else if (word == "--scale") {
-            const std::string code = argv[++i];
-            for (int c : {1, 2, 4, 8, 16, 32})
-                if (code == std::to_string(c)) args.scale = static_cast<std::uint8_t>(c);
-            if (!args.scale) error = "scale code must be 1, 2, 4, 8, 16 or 32: " + code;
-        } else if (word == "--view") {
-            const std::string view = argv[++i];
+CLI::Validator KindName() {
+    std::vector<std::pair<std::string, std::string>> names;
+    for (const std::string& name : kKindNames)
+        names.emplace_back(name, name);
+    return cli::OneOf(names, "the signal kind");
+}
+
+// "current", "total" or an archive number, turned into the selector item.
+CLI::Validator ViewItem() {
+    return CLI::Validator(
+        [](std::string& view) -> std::string {
             if (view == "current") {
-                args.view = monitor::kCurrentItem;
-            } else if (view == "total") {
-                args.view = monitor::kTotalItem;
-            } else {
-                std::int32_t number = 0;
-                const auto [end, ec] =
-                    std::from_chars(view.data(), view.data() + view.size(), number);
-                if (ec != std::errc() || end != view.data() + view.size() || number < 1)
-                    error = "view must be current, total or an archive number: " + view;
-                else
-                    args.view = number + 1;
+                view = std::to_string(monitor::kCurrentItem);
+                return {};
             }
-        } else if (word == "--total-mode") {
-            const std::string mode = argv[++i];
-            const char* modes[] = {"all", "best", "last"};
-            for (std::uint8_t m = 0; m < 3; ++m)
-                if (mode == modes[m]) args.totalMode = static_cast<std::uint8_t>(m + 1);
-            if (!args.totalMode) error = "total mode must be all, best or last: " + mode;
-        } else if (word == "--axis") {
-            args.axis = KindByName(argv[++i]);
-            if (!args.axis) error = std::string("unknown signal kind: ") + argv[i];
-        } else if (word == "--hide") {
-            std::string_view list = argv[++i];
-            while (!list.empty()) {
-                const auto comma = list.find(',');
-                const auto name = list.substr(0, comma);
-                if (const auto kind = KindByName(name))
-                    args.hidden.push_back(*kind);
-                else
-                    error = "unknown signal kind: " + std::string(name);
-                list = comma == std::string_view::npos ? "" : list.substr(comma + 1);
+            if (view == "total") {
+                view = std::to_string(monitor::kTotalItem);
+                return {};
             }
-        } else {
-            error = "unknown option: " + word;
-        }
-        if (!error.empty()) return std::nullopt;
-    }
-    return args;
+            std::int32_t number = 0;
+            const auto [end, ec] = std::from_chars(view.data(), view.data() + view.size(), number);
+            if (ec != std::errc() || end != view.data() + view.size() || number < 1)
+                return "view must be current, total or an archive number: " + view;
+            view = std::to_string(number + 1);
+            return {};
+        },
+        "");
+}
+
+// The work-unit selector's choice and the totals' menu, which status and
+// graph share.
+void AddViewOptions(CLI::App& command, Arguments& args) {
+    command
+        .add_option("--view", args.view,
+                    "what the work-unit selector shows: the live work unit, the totals over "
+                    "the archive in the program directory, or archived work unit N")
+        ->transform(ViewItem())
+        ->type_name("current|total|N");
+    command
+        .add_option("--total-mode", args.totalMode,
+                    "which archived work units the totals take: all, the best five of each "
+                    "kind, or the last 20")
+        ->transform(cli::OneOf({{"all", "1"}, {"best", "2"}, {"last", "3"}}, "the total mode"))
+        ->type_name("all|best|last");
+    command.add_flag("--ignore-fast", args.ignoreFast,
+                     "leave out of the totals the work units finished implausibly fast");
 }
 
 // Skyvane's logic opened read-only on a client directory, as the window
@@ -284,7 +253,7 @@ public:
         }
         monitor_.OpenClientDirectory(clientPath, {{}, /*readOnly=*/true});
         // The totals' menu first, as a user would set it before choosing.
-        if (args.totalMode) monitor_.TotalMenuClick(*args.totalMode);
+        if (args.totalMode != 0) monitor_.TotalMenuClick(static_cast<std::uint8_t>(args.totalMode));
         if (args.ignoreFast) monitor_.MenuTotalIgnoreClick();
         // The items, as the window would offer them after its first poll
         // (which archives a finished result).
@@ -317,14 +286,14 @@ int WithClientDirectory(const std::string& dir,
                         const std::function<int(const monitor::Monitor&)>& use) {
     platform::NativePlatform native;
     Session session(native);
-    if (!session.Open(dir, Arguments{})) return kUsageError;
+    if (!session.Open(dir, Arguments{})) return cli::kUsageError;
     return use(session.Monitor());
 }
 
 int Status(const Arguments& args) {
     platform::NativePlatform native;
     Session session(native);
-    if (!session.Open(*args.clientDir, args)) return kUsageError;
+    if (!session.Open(args.clientDir, args)) return cli::kUsageError;
     const monitor::Monitor& monitor = session.Monitor();
 
     cli::JsonObject json;
@@ -356,25 +325,22 @@ int Status(const Arguments& args) {
 }
 
 int GraphPicture(const Arguments& args) {
-    if (!args.png) {
-        std::cerr << kUsage;
-        return kUsageError;
-    }
     platform::NativePlatform native;
     Session session(native);
-    if (!session.Open(*args.clientDir, args)) return kUsageError;
+    if (!session.Open(args.clientDir, args)) return cli::kUsageError;
 
     // The menus, as a user would click them.
     monitor::Monitor& monitor = session.Monitor();
-    if (args.axis) monitor.ChangeAxisLabel(*args.axis);
-    if (args.scale) monitor.ScaleClick(*args.scale);
-    for (int kind : args.hidden)
-        if (monitor.Menus().KindShown(kind)) monitor.ShowSignalsMenuClick(kind);
+    if (!args.axis.empty()) monitor.ChangeAxisLabel(KindByName(args.axis));
+    if (args.scale != 0) monitor.ScaleClick(static_cast<std::uint8_t>(args.scale));
+    for (const std::string& name : args.hidden)
+        if (monitor.Menus().KindShown(KindByName(name)))
+            monitor.ShowSignalsMenuClick(KindByName(name));
     if (args.dots) monitor.PlotMenuClick(true);
 
-    if (!session.RealFiles().WriteFile(*args.png,
+    if (!session.RealFiles().WriteFile(args.png,
                                        canvas::EncodePng(monitor.GraphView().Picture()))) {
-        std::cerr << "skyvane-cli: cannot write " << *args.png << "\n";
+        std::cerr << "skyvane-cli: cannot write " << args.png << "\n";
         return 1;
     }
     for (const std::string& message : session.Dialogs().messages)
@@ -382,20 +348,66 @@ int GraphPicture(const Arguments& args) {
     return 0;
 }
 
+void AddStatusCommand(CLI::App& app, cli::CommandResult& result) {
+    auto args = std::make_shared<Arguments>();
+    CLI::App* command =
+        app.add_subcommand("status", "print what the main window shows, as one JSON object");
+    cli::AddClientDirOption(*command, args->clientDir);
+    AddViewOptions(*command, *args);
+    command->callback([args, &result] { result.status = Status(*args); });
+}
+
+void AddGraphCommand(CLI::App& app, cli::CommandResult& result) {
+    auto args = std::make_shared<Arguments>();
+    CLI::App* command =
+        app.add_subcommand("graph", "write the drift-rate graph as a PNG picture (524 x 247)");
+    cli::AddClientDirOption(*command, args->clientDir);
+    command->add_option("--png", args->png, "the picture file to write")
+        ->required()
+        ->type_name("FILE");
+    command
+        ->add_option("--scale", args->scale,
+                     "the graph's scale: 1, 2, 4, 8, 16 or 32 (1/2 to X16; 2 is normal)")
+        ->check(CLI::Validator(
+            [](const std::string& code) -> std::string {
+                for (const char* allowed : {"1", "2", "4", "8", "16", "32"})
+                    if (code == allowed) return {};
+                return "scale code must be 1, 2, 4, 8, 16 or 32: " + code;
+            },
+            ""))
+        ->type_name("CODE");
+    command
+        ->add_option("--hide", args->hidden,
+                     "signal kinds to leave out: a comma-separated list of spikes, gaussians, "
+                     "triplets, pulses")
+        ->delimiter(',')
+        ->check(KindName())
+        ->type_name("KINDS");
+    command->add_flag("--dots", args->dots, "draw signals as dots");
+    command->add_option("--axis", args->axis, "the kind whose scale the vertical axis shows")
+        ->check(KindName())
+        ->type_name("spikes|gaussians|triplets|pulses");
+    AddViewOptions(*command, *args);
+    command->callback([args, &result] { result.status = GraphPicture(*args); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto code = cli::RunClientCommand(argc, argv)) return *code;
-    if (const auto code = cli::RunInspectionCommand(argc, argv, WithClientDirectory)) return *code;
-    std::string error;
-    const auto args = ParseArguments(argc, argv, error);
-    if (!args || !args->clientDir) {
-        if (!error.empty()) std::cerr << "skyvane-cli: " << error << "\n";
-        std::cerr << kUsage << cli::kInspectionUsage << cli::kClientUsage;
-        return kUsageError;
-    }
-    if (args->command == "status") return Status(*args);
-    if (args->command == "graph") return GraphPicture(*args);
-    std::cerr << kUsage << cli::kInspectionUsage << cli::kClientUsage;
-    return kUsageError;
+    CLI::App app{
+        "What Skyvane's windows show for a SETI@home client directory, for scripts and\n"
+        "terminals. Only the client commands change anything (they start and stop the\n"
+        "client); the others write nothing but the picture asked for.\n"};
+    app.footer(
+        "Exit status: 0 done; 1 the action failed (a picture not written, the client not\n"
+        "stopped); 2 wrong arguments, or DIR missing or no client directory.\n"
+        "Run 'skyvane-cli COMMAND --help' for a command's options.");
+    cli::ConfigureProgram(app, "skyvane-cli");
+    cli::CommandResult result;
+    AddStatusCommand(app, result);
+    AddGraphCommand(app, result);
+    cli::AddSignalsCommand(app, result, WithClientDirectory);
+    cli::AddPlotCommand(app, result, WithClientDirectory);
+    cli::AddClientCommand(app, result);
+    return cli::RunCommandLine(app, result, argc, argv);
 }

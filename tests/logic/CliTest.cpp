@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -169,6 +170,61 @@ TEST_F(CliTest, ClientStatusTellsTheClientAndTheLineAStartWouldRun) {
     EXPECT_EQ(RunCli("client status --client-dir " + client_.Path("missing"), scratch_.Path("err"))
                   .status,
               2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CliTest, HelpAndVersionGoToStdoutAndSucceed) {
+    CliRun run = RunCli("--help", ErrFile());
+    EXPECT_EQ(run.status, 0);
+    for (const char* command : {"status", "graph", "signals", "plot", "client"})
+        EXPECT_NE(run.out.find(std::string("  ") + command + " "), std::string::npos) << command;
+    EXPECT_EQ(Err(), "");
+
+    run = RunCli("--version", ErrFile());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "skyvane-cli 3.42\n");
+
+    // Every command, and every client action, has its own help.
+    for (const char* command : {"status", "graph", "signals", "plot", "client", "client start"}) {
+        run = RunCli(std::string(command) + " --help", ErrFile());
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_NE(run.out.find(std::string("usage: skyvane-cli ") + command), std::string::npos)
+            << run.out;
+    }
+    run = RunCli("graph --help", ErrFile());
+    EXPECT_NE(run.out.find("--png FILE"), std::string::npos) << run.out;
+}
+
+TEST_F(CliTest, WrongArgumentsSayWhyOnStderrWithStatusTwo) {
+    struct Case {
+        const char* args;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"", "a subcommand is required"},
+        {"statsu --client-dir .", "unknown command: statsu"},
+        {"client restart --client-dir .", "unknown command: restart"},
+        {"status --client-dir . --frobnicate", "--frobnicate"},
+        {"status --client-dir . --view 0", "view must be current, total or an archive number: 0"},
+        {"status --client-dir . --total-mode most",
+         "the total mode must be all, best or last: most"},
+        {"graph --client-dir . --png x.png --hide spikes,noise",
+         "the signal kind must be spikes, gaussians, triplets or pulses: noise"},
+        {"graph --client-dir .", "--png is required"},
+        {"plot --client-dir . --kind gaussian --index -1 --png x.png", "--index"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunCli(c.args, ErrFile());
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_EQ(run.out, "") << c.args;
+        std::string err = Err();
+        for (char& ch : err) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        EXPECT_NE(err.find(c.reason), std::string::npos) << c.args << "\n" << Err();
+        EXPECT_NE(err.find("usage: skyvane-cli"), std::string::npos) << c.args;
+    }
 }
 
 }  // namespace
