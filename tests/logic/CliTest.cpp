@@ -221,7 +221,8 @@ TEST_F(CliTest, WrongArgumentsSayWhyOnStderrWithStatusTwo) {
         EXPECT_EQ(run.status, 2) << c.args;
         EXPECT_EQ(run.out, "") << c.args;
         std::string err = Err();
-        for (char& ch : err) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        for (char& ch : err)
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
         EXPECT_NE(err.find(c.reason), std::string::npos) << c.args << "\n" << Err();
         EXPECT_NE(err.find("usage: skyvane-cli"), std::string::npos) << c.args;
     }
