@@ -84,6 +84,7 @@ public:
     }
 
     void SetText(views::Control c, std::string_view text) override { texts_[c] = text; }
+    void SetWindowEnabled(bool) override {}
     void SetHint(views::Control c, std::string_view hint) override { hints_[c] = hint; }
     void SetVisible(views::Control c, bool visible) override { visible_[c] = visible; }
     void SetEnabled(views::Control, bool) override {}

@@ -6,12 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "cache/CacheForm.h"
 #include "clientfiles/ClientDir.h"
 #include "history/Archive.h"
 #include "history/ArchiveCounter.h"
 #include "inspection/SignalSort.h"
-#include "setup/Sites.h"
 #include "setup/SetForm.h"
+#include "setup/Sites.h"
 
 namespace monitor {
 
@@ -64,6 +65,23 @@ Monitor::Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Servi
       settings_(services.files, dialogs, menus_),
       client_(services, dialogs, settings_.Values()),
       registration_(services.startup, services.environment, client_),
+      cache_(
+          {services, dialogs, view, client_, registration_, settings_.Values(),
+           [this] { return programDir_; }, [this] { return env_.clientFileExt; },
+           [this] { return settings_.SaveSettings(); },
+           [this] {
+               const std::array<bool, 3> noted{TimerEnabled(TimerId::Timer1),
+                                               TimerEnabled(TimerId::Timer2),
+                                               TimerEnabled(TimerId::Timer3)};
+               for (auto t : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3, TimerId::Timer4})
+                   SetTimer(t, false);
+               return noted;
+           },
+           [this](const std::array<bool, 3>& noted) {
+               SetTimer(TimerId::Timer1, noted[0]);
+               SetTimer(TimerId::Timer2, noted[1]);
+               SetTimer(TimerId::Timer3, noted[2]);
+           }}),
       resultReader_(services.files, gate_, dialogs, lists_, shown_),
       graph_(view, DesignGraphGeometry(), lists_, menus_, services.environment.DecimalSeparator()),
       bests_(view, lists_, shown_, readers_, services.environment.DecimalSeparator()),
@@ -209,6 +227,10 @@ bool Monitor::ShowClientDirectory(bool readOnly) {
     menus_.ShowAxisKind();
     graph_.DrawGraphFrame();
     driftBar_.DrawGauges();
+    if (!readOnly)
+        StartCache();
+    else
+        cache_.ShowCacheState();
 
     SetTimer(TimerId::Timer1, true);
     Timer1Timer();
@@ -278,6 +300,9 @@ bool Monitor::Busy() const {
 }
 
 void Monitor::Timer1Timer() {
+    // The cache cycle has the client's files in hand; it stopped the
+    // timers, and a tick queued before that waits.
+    if (cache_.Busy()) return;
     if (Busy()) {
         ArchiveWhileBusy();
         return;
@@ -351,9 +376,31 @@ bool Monitor::FinishWorkUnit() {
     workUnitPath_ = statePath_ = outfilePath_ = ResultFile();
     ReadWorkUnitHeader();
     if (!ArchiveResult()) return false;
-    // With a work-unit cache, this is where the cache cycle stores the
-    // result and gives the client its next work unit.
+    if (!readOnly_) RunCacheCycleAfterFinish();
     return true;
+}
+
+void Monitor::RunCacheCycleAfterFinish() {
+    if (!cache_.InUse() || cache_.ConnectDeferred()) return;
+    // The signal records go with the result the cycle takes away.
+    CloseSignalInfo();
+    view_.SetWindowEnabled(false);
+    cache_.RunCacheCycle();
+    services_.files.DeleteFile(ClientFile("outfile"));
+    view_.SetWindowEnabled(true);
+    cache_.ShowCacheState();
+}
+
+void Monitor::StartCache() {
+    // Before anything else looks at the cache: what a cycle that died half
+    // way left behind goes where that cycle would have put it.
+    cache_.RecoverCache();
+    cache_.CountCache();
+    auto& files = services_.files;
+    if (!files.FileExists(ClientFile("work_unit")) && !files.FileExists(ResultFile()) &&
+        cache_.InUse())
+        cache_.RunCacheCycle();
+    cache_.ShowCacheState();
 }
 
 bool Monitor::ArchiveResult() {
@@ -402,6 +449,9 @@ void Monitor::ShowPendingError() {
 }
 
 void Monitor::Timer2Timer() {
+    // The cache cycle has the client's files in hand; it stopped the
+    // timers, and a tick queued before that waits.
+    if (cache_.Busy()) return;
     if (Busy()) {
         ArchiveWhileBusy();
         return;
@@ -424,6 +474,9 @@ bool Monitor::WaitForNextWorkUnit() {
 }
 
 void Monitor::Timer3Timer() {
+    // The cache cycle has the client's files in hand; it stopped the
+    // timers, and a tick queued before that waits.
+    if (cache_.Busy()) return;
     if (Busy()) {
         ArchiveWhileBusy();
         return;
@@ -436,7 +489,7 @@ void Monitor::Timer3Timer() {
 
 void Monitor::Timer4Timer() {
     // A tick queued before the timer was switched off.
-    if (!TimerEnabled(TimerId::Timer4)) return;
+    if (!TimerEnabled(TimerId::Timer4) || cache_.Busy()) return;
     if (Busy()) {
         ArchiveWhileBusy();
         return;
@@ -742,6 +795,26 @@ void Monitor::Settings1Click() {
                          [this](const std::string& path) { ChangeClientDirectory(path); },
                          [this] { settings_.SaveSettings(); }});
     dialogs_.ShowSetForm(form);
+}
+
+void Monitor::WUCache1Click() {
+    if (client_.Kind() == client::ClientKind::None) {
+        dialogs_.ShowError(cache::msg::kNoClient);
+        return;
+    }
+    cache::CacheForm form({cache_,
+                           settings_.Values(),
+                           client_,
+                           dialogs_,
+                           view_,
+                           [this] { return settings_.SaveSettings(); },
+                           {}});
+    dialogs_.ShowCacheForm(form);
+}
+
+void Monitor::ConnectMenuClick() {
+    if (shownView_ != kCurrentItem) SelectCurrent();
+    cache_.ConnectMenuClick();
 }
 
 void Monitor::ChangeClientDirectory(const std::string& path) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cache/WorkUnitCache.h"
 #include "client/ClientControl.h"
 #include "client/StartupRegistration.h"
 #include "clientfiles/Readers.h"
@@ -105,6 +106,10 @@ public:
     void SETIhomesite1Click();
     // "&Settings...": the settings dialog, modal.
     void Settings1Click();
+    // "WU &Cache...": the cache dialog, modal.
+    void WUCache1Click();
+    // "&Connect to the server": a refresh of the cache, whatever its state.
+    void ConnectMenuClick();
     // Application minimised / restored.
     void ApplicationMinimize();
     void ApplicationRestore();
@@ -136,6 +141,8 @@ public:
     // The client's process control and its start-up values.
     client::ClientControl& Client() { return client_; }
     client::StartupRegistration& Registration() { return registration_; }
+    // The work-unit cache.
+    cache::WorkUnitCache& Cache() { return cache_; }
 
     // Follows another client directory (with its separator): the client is
     // looked for there, and the current view or the totals show it.
@@ -166,6 +173,12 @@ private:
     void StartNextWorkUnit();
     // False when archiving failed and the rest of the poll is abandoned.
     bool FinishWorkUnit();
+    // The finished work unit's result into the cache and the next work unit
+    // out of it, when the cache is in use.
+    void RunCacheCycleAfterFinish();
+    // Start-up: the repair of a dead cycle, the counters, and a work unit
+    // for a client that has none.
+    void StartCache();
     bool ArchiveResult();
     // A tick that must skip its work while a box is open archives a result
     // it sees all the same.
@@ -208,6 +221,7 @@ private:
     SettingsStore settings_;
     client::ClientControl client_;
     client::StartupRegistration registration_;
+    cache::WorkUnitCache cache_;
     signals::SignalLists lists_;
     signals::ShownMarkers shown_;
     signals::ResultFileReader resultReader_;

@@ -81,7 +81,10 @@ public:
     virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;
 
     // Copies bytes and last-write time. Without `overwrite` an existing
-    // target makes the copy fail and stays untouched.
+    // target makes the copy fail and stays untouched. The copy is made
+    // beside the target under a temporary name ending in ".tmp" and renamed
+    // into place, so the target never holds part of the bytes: after a
+    // crash it is the old file, the whole new one, or absent.
     virtual bool CopyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "views/CacheViews.h"
 #include "views/SetFormView.h"
 
 namespace views {
@@ -31,6 +32,20 @@ public:
     // The settings dialog ("Skyvane Settings"), modal, driven by `events`.
     // Where no dialog can be shown (skyvane-cli) nothing happens.
     virtual void ShowSetForm(SetFormEvents& /*events*/) {}
+    // An information box with OK and Cancel; true for OK. Where nobody can
+    // be asked: Cancel.
+    virtual bool AskOkCancel(std::string_view /*text*/) { return false; }
+    // An error box with Abort and Retry; true for Retry. Where nobody can be
+    // asked: Abort.
+    virtual bool AskAbortRetry(std::string_view /*text*/) { return false; }
+    // The cache dialog ("Work Unit Cache"), modal. Where no dialog can be
+    // shown nothing happens.
+    virtual void ShowCacheForm(CacheFormEvents& /*events*/) {}
+    // The progress window of a cache transfer, modal: FormCreate, then
+    // Timer1Timer every 500 ms until the logic closes it. Returns when it
+    // is closed. Where no window can be shown, the transfer is cancelled at
+    // once.
+    virtual void ShowCacheInfoForm(CacheInfoEvents& events);
 };
 
 }  // namespace views

@@ -156,6 +156,8 @@ public:
     // application (after the current event returns).
     virtual void ShowWindow(bool visible) = 0;
     virtual void ShowTrayIcon(bool visible) = 0;
+    // Whether the main window takes input; off while the cache cycle runs.
+    virtual void SetWindowEnabled(bool enabled) = 0;
     virtual void Terminate() = 0;
 
     // Creates the signal info window (hidden) and returns its view; the

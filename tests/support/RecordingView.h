@@ -40,6 +40,10 @@ public:
     void SetApplicationTitle(std::string_view title) override;
     void ShowWindow(bool visible) override;
     void ShowTrayIcon(bool visible) override;
+    void SetWindowEnabled(bool enabled) override {
+        windowEnabled = enabled;
+        if (!enabled) ++windowDisabled;
+    }
     void Terminate() override;
     views::SignalInfoView& OpenSignalInfo(views::SignalInfoEvents& events) override;
 
@@ -84,6 +88,8 @@ public:
     bool windowShown = false;
     bool trayIconShown = false;
     bool terminated = false;
+    bool windowEnabled = true;
+    int windowDisabled = 0;  // how many times the window was disabled
     // Every signal info window opened, the last one open or closed.
     std::vector<std::unique_ptr<inspection::HeadlessSignalInfoView>> signalInfoWindows;
     inspection::HeadlessSignalInfoView* SignalInfoWindow() const {

@@ -1,5 +1,7 @@
 #include "ScriptedDialogs.h"
 
+#include "cache/CacheInfoForm.h"
+
 namespace testsupport {
 
 void ScriptedDialogs::ShowError(std::string_view text) {
@@ -41,6 +43,59 @@ void ScriptedDialogs::ShowSetForm(views::SetFormEvents& events) {
     events.FormCreate(*setForm);
     if (whileOpen) whileOpen();
     if (setFormScript) setFormScript(*setForm, events);
+}
+
+bool ScriptedDialogs::AskOkCancel(std::string_view text) {
+    questions.emplace_back(text);
+    if (whileOpen) whileOpen();
+    if (okCancelAnswers.empty()) return false;
+    const bool answer = okCancelAnswers.front();
+    okCancelAnswers.pop_front();
+    return answer;
+}
+
+bool ScriptedDialogs::AskAbortRetry(std::string_view text) {
+    questions.emplace_back(text);
+    if (whileOpen) whileOpen();
+    if (abortRetryAnswers.empty()) return false;
+    const bool answer = abortRetryAnswers.front();
+    abortRetryAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::ShowCacheForm(views::CacheFormEvents& events) {
+    ++cacheFormsShown;
+    if (cacheForm == nullptr) return;
+    events.FormCreate(*cacheForm);
+    if (cacheFormScript) cacheFormScript(*cacheForm, events);
+}
+
+void ScriptedDialogs::ShowCacheInfoForm(views::CacheInfoEvents& events) {
+    if (clock == nullptr) {
+        views::Dialogs::ShowCacheInfoForm(events);
+        return;
+    }
+    struct View : views::CacheInfoView {
+        void SetTitle(std::string_view title) override {
+            owner->transferTitles.emplace_back(title);
+        }
+        void SetText(views::CacheInfoLabel label, std::string_view text) override {
+            owner->transferLabels.back()[static_cast<std::size_t>(label)] = text;
+        }
+        void Close() override { closed = true; }
+        ScriptedDialogs* owner = nullptr;
+        bool closed = false;
+    } view;
+    view.owner = this;
+    transferLabels.emplace_back();
+    events.FormCreate(view);
+    while (!view.closed) {
+        clock->Sleep(cache::kTransferTick);
+        if (cancelTransfer && cancelTransfer())
+            events.BitBtn1Click(view);
+        else
+            events.Timer1Timer(view);
+    }
 }
 
 }  // namespace testsupport

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "views/Dialogs.h"
 
 namespace testsupport {
@@ -52,6 +53,10 @@ public:
     std::optional<std::string> AskClientPath() override;
     void ShowAbout() override { ++aboutShown; }
     void ShowSetForm(views::SetFormEvents& events) override;
+    bool AskOkCancel(std::string_view text) override;
+    bool AskAbortRetry(std::string_view text) override;
+    void ShowCacheForm(views::CacheFormEvents& events) override;
+    void ShowCacheInfoForm(views::CacheInfoEvents& events) override;
 
     // Every box shown, by kind, in order.
     std::vector<std::string> errors;
@@ -71,6 +76,24 @@ public:
     std::function<void(views::SetFormView&, views::SetFormEvents&)> setFormScript;
     std::unique_ptr<RecordingSetFormView> setForm;
     int setFormsShown = 0;
+
+    // OK/Cancel and Abort/Retry questions, in `questions` too. Empty
+    // scripts answer Cancel and Abort.
+    std::deque<bool> okCancelAnswers;
+    std::deque<bool> abortRetryAnswers;
+    // The cache's progress windows: with a clock, each runs headless on it
+    // (a tick every 500 ms of that clock; `cancelTransfer` presses Cancel
+    // when it returns true); without one, each is cancelled at once. Their
+    // titles in order.
+    platform::Clock* clock = nullptr;
+    std::function<bool()> cancelTransfer;
+    std::vector<std::string> transferTitles;
+    // Their labels OldWULabel, ToReceiveWULabel, ReceivedWULabel.
+    std::vector<std::array<std::string, 3>> transferLabels;
+    // The cache dialog: FormCreate is run on `cacheForm`, then the script.
+    std::function<void(views::CacheFormView&, views::CacheFormEvents&)> cacheFormScript;
+    views::CacheFormView* cacheForm = nullptr;
+    int cacheFormsShown = 0;
 
     // Runs while a box is "open", to simulate a timer tick arriving then.
     std::function<void()> whileOpen;

@@ -255,9 +255,21 @@ public:
 
     bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override {
         if (!UsablePath(from) || !UsablePath(to)) return false;
-        // CopyFile keeps the last-write time; with bFailIfExists it refuses
-        // an existing target and leaves it untouched.
-        return CopyFileA(from.c_str(), to.c_str(), overwrite ? FALSE : TRUE) != 0;
+        if (!overwrite && GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+        // Copied beside the target first and moved into place, so that the
+        // target never holds part of the bytes, whatever stops the copy.
+        // CopyFile keeps the last-write time.
+        std::string temp;
+        const HANDLE file = CreateTempBeside(to, temp);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(file);
+        bool ok = CopyFileA(from.c_str(), temp.c_str(), FALSE) != 0;
+        // Without overwrite the move refuses a target that appeared meanwhile.
+        ok = ok &&
+             MoveFileExA(temp.c_str(), to.c_str(),
+                         (overwrite ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!ok) DeleteFileA(temp.c_str());
+        return ok;
     }
 
     bool DeleteFile(const std::string& path) override {
