@@ -963,6 +963,8 @@ void TMainForm::BindGraphCommands() {
     BindCommand(Control::SkyMapButton, [this] { monitor_->SkyMapButtonClick(); });
     BindCommand(Control::ZoomBtn, [this] { monitor_->ZoomBtnClick(); });
     BindCommand(Control::About1, [this] { monitor_->About1Click(); });
+    BindCommand(Control::WUCache1, [this] { monitor_->WUCache1Click(); });
+    BindCommand(Control::ConnectMenu, [this] { monitor_->ConnectMenuClick(); });
     BindCommand(Control::Skyvanesite1, [this] { monitor_->Skyvanesite1Click(); });
     BindCommand(Control::SETIhomesite1, [this] { monitor_->SETIhomesite1Click(); });
 

@@ -73,6 +73,7 @@ public:
     void SetWindowTitle(std::string_view title) override;
     void SetApplicationTitle(std::string_view title) override;
     void ShowWindow(bool visible) override;
+    void SetWindowEnabled(bool enabled) override { Enable(enabled); }
     void ShowTrayIcon(bool visible) override;
     void Terminate() override;
     views::SignalInfoView& OpenSignalInfo(views::SignalInfoEvents& events) override;

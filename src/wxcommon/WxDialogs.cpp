@@ -3,6 +3,8 @@
 #include <wx/msgdlg.h>
 #include <wx/window.h>
 
+#include "cache/TCacheForm.h"
+#include "cache/TCacheInfoForm.h"
 #include "setup/TAboutForm.h"
 #include "setup/TPathForm.h"
 #include "setup/TSetForm.h"
@@ -51,6 +53,26 @@ void WxDialogs::ShowAbout() {
 void WxDialogs::ShowSetForm(views::SetFormEvents& events) {
     setup::TSetForm form(Owner(), events);
     form.ShowModal();
+}
+
+bool WxDialogs::AskOkCancel(std::string_view text) {
+    return ShowBox(text, wxOK | wxCANCEL | wxICON_INFORMATION) == wxID_OK;
+}
+
+bool WxDialogs::AskAbortRetry(std::string_view text) {
+    wxMessageDialog box(Owner(), FromUtf8(text), "Skyvane", wxYES_NO | wxICON_ERROR | wxCENTRE);
+    box.SetYesNoLabels("&Abort", "&Retry");
+    return box.ShowModal() == wxID_NO;
+}
+
+void WxDialogs::ShowCacheForm(views::CacheFormEvents& events) {
+    cache::TCacheForm form(Owner(), events);
+    form.ShowModal();
+}
+
+void WxDialogs::ShowCacheInfoForm(views::CacheInfoEvents& events) {
+    cache::TCacheInfoForm form(Owner(), events);
+    form.Run();
 }
 
 }  // namespace wxcommon

@@ -29,6 +29,10 @@ public:
     std::optional<std::string> AskClientPath() override;
     void ShowAbout() override;
     void ShowSetForm(views::SetFormEvents& events) override;
+    bool AskOkCancel(std::string_view text) override;
+    bool AskAbortRetry(std::string_view text) override;
+    void ShowCacheForm(views::CacheFormEvents& events) override;
+    void ShowCacheInfoForm(views::CacheInfoEvents& events) override;
 
 private:
     wxWindow* Owner() const;

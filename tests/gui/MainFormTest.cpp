@@ -18,6 +18,7 @@
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobox.h>
+#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/stopwatch.h>
@@ -35,6 +36,8 @@
 #include <string>
 #include <vector>
 
+#include "cache/CacheInfoForm.h"
+#include "cache/TCacheInfoForm.h"
 #include "gui/GuiTestSupport.h"
 #include "history/SettingsRecord.h"
 #include "monitor/Monitor.h"
@@ -687,6 +690,117 @@ void Click(wxWindow* parent, const char* name) {
     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
     click.SetEventObject(button);
     button->GetEventHandler()->ProcessEvent(click);
+}
+
+TEST_F(GuiStart, CacheDialogFromTheMenuSavesTheBatch) {
+    // GIVEN Skyvane on a client directory with a text client in it
+    clientDir_ = dir_.Path("client/");
+    sample::WriteSampleClientDir(clientDir_);
+    const std::string exe = "setiathome-3.08.i686-pc-linux-gnu";
+    dir_.Write("client/" + exe, "program");
+    std::filesystem::permissions(dir_.Path("client/" + exe), std::filesystem::perms::owner_all);
+    dir_.Write("program/cache/done.rsl", "result");
+    RegisterClientDir(clientDir_);
+    form_ = new TMainForm(native_->services());
+    ASSERT_EQ(form_->Start({}), StartupResult::ShowWindow);
+    form_->Show();
+    Pump(200);
+    EXPECT_EQ(Label("CacheStateLabel"), "Cache state: 2/2");
+
+    int dialogs = 0;
+    wxTimer act;
+    DialogWatch watch([&](wxDialog* dialog) {
+        ++dialogs;
+        EXPECT_EQ(dialog->GetName(), "TCacheForm");
+        act.Bind(wxEVT_TIMER, [dialog](wxTimerEvent&) {
+            EXPECT_EQ(wxcommon::ToUtf8(dialog->GetTitle()), "Work Unit Cache");
+            const auto find = [dialog](const char* name) {
+                wxWindow* w = wxWindow::FindWindowByName(name, dialog);
+                EXPECT_NE(w, nullptr) << name;
+                return w;
+            };
+            EXPECT_EQ(wxcommon::ToUtf8(find("Label5")->GetLabel()), "2");
+            EXPECT_EQ(wxcommon::ToUtf8(find("Label6")->GetLabel()), "1");
+            EXPECT_EQ(wxcommon::ToUtf8(find("Label7")->GetLabel()), "1");
+            auto* SpinEdit1 = dynamic_cast<wxSpinCtrl*>(find("SpinEdit1"));
+            ASSERT_NE(SpinEdit1, nullptr);
+            EXPECT_EQ(SpinEdit1->GetValue(), 5);
+            EXPECT_FALSE(SpinEdit1->IsEnabled());
+            // A text client may get extra parameters.
+            EXPECT_TRUE(find("CheckBox2")->IsShown());
+            EXPECT_FALSE(find("Edit1")->IsShown());
+            // WHEN the user switches the cache on, asks for 3 work units,
+            // connects automatically, adds a parameter and presses OK
+            auto* CheckBox1 = dynamic_cast<wxCheckBox*>(find("CheckBox1"));
+            CheckBox1->SetValue(true);
+            wxCommandEvent tick(wxEVT_CHECKBOX, CheckBox1->GetId());
+            tick.SetInt(1);
+            CheckBox1->GetEventHandler()->ProcessEvent(tick);
+            EXPECT_TRUE(SpinEdit1->IsEnabled());
+            SpinEdit1->SetValue(3);
+            dynamic_cast<wxRadioBox*>(find("RadioGroup1"))->SetSelection(1);
+            auto* CheckBox2 = dynamic_cast<wxCheckBox*>(find("CheckBox2"));
+            CheckBox2->SetValue(true);
+            wxCommandEvent tick2(wxEVT_CHECKBOX, CheckBox2->GetId());
+            tick2.SetInt(1);
+            CheckBox2->GetEventHandler()->ProcessEvent(tick2);
+            EXPECT_TRUE(find("Edit1")->IsShown());
+            dynamic_cast<wxTextCtrl*>(find("Edit1"))->ChangeValue("-proxy host:8080");
+            Pump(100);
+            SaveScreenshot("cacheform", dialog->GetScreenRect());
+            Click(dialog, "BitBtn1");
+        });
+        act.StartOnce(500);
+        return static_cast<int>(wxID_NONE);
+    });
+    wxCommandEvent open(wxEVT_MENU, form_->MenuItemByName("WUCache1")->GetId());
+    form_->GetEventHandler()->ProcessEvent(open);
+
+    // THEN the settings hold the batch
+    EXPECT_EQ(dialogs, 1);
+    const auto saved = history::DecodeSettingsRecord(dir_.Read("program/Skyvane.set"));
+    EXPECT_EQ(saved.CacheSize, 3);
+    EXPECT_TRUE(saved.AutoConnect);
+    EXPECT_EQ(saved.ClientParams, "-proxy host:8080");
+}
+
+// The progress window of a transfer: open until the client has done its
+// part, or until Cancel.
+TEST(CacheInfoForm, ClosesWhenTheAwaitedFileAppearsOrOnCancel) {
+    testsupport::TempDir dir;
+    platform::NativePlatform native;
+    auto services = native.services();
+    int cancels = 0;
+    cache::CacheInfoForm logic(services.files, services.clock, "Receiving Work Units", {2, 3, 1},
+                               {dir.Path("work_unit.sah"), true, dir.Path()}, [&] { ++cancels; });
+    cache::TCacheInfoForm form(nullptr, logic);
+    EXPECT_EQ(wxcommon::ToUtf8(form.GetTitle()), "Receiving Work Units");
+    const auto label = [&](const char* name) {
+        return wxcommon::ToUtf8(wxWindow::FindWindowByName(name, &form)->GetLabel());
+    };
+    EXPECT_EQ(label("OldWULabel"), "2");
+    EXPECT_EQ(label("ToReceiveWULabel"), "3");
+    EXPECT_EQ(label("ReceivedWULabel"), "1");
+    wxTimer client;
+    client.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        SaveScreenshot("cacheinfoform", form.GetScreenRect());
+        dir.Write("work_unit.sah", "type=work unit\n");
+    });
+    client.StartOnce(700);
+    form.Run();
+    EXPECT_TRUE(logic.TransferDone());
+    EXPECT_EQ(cancels, 0);
+
+    cache::CacheInfoForm waiting(services.files, services.clock, "Sending Results", {1, 1, 0},
+                                 {dir.Path("result.sah"), false, dir.Path()}, [&] { ++cancels; });
+    dir.Write("result.sah", "r");
+    cache::TCacheInfoForm second(nullptr, waiting);
+    wxTimer user;
+    user.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { Click(&second, "BitBtn1"); });
+    user.StartOnce(700);
+    second.Run();
+    EXPECT_FALSE(waiting.TransferDone());
+    EXPECT_EQ(cancels, 1);
 }
 
 TEST(PathForm, OkGivesThePathAsTyped) {
