@@ -163,6 +163,7 @@ bool WorkUnitCache::LoadNextCachedWorkUnit() {
     if (!files.CopyFile(dir + oldest->name, ClientFile("work_unit"), true)) return false;
     Step("loaded");
     if (!DeleteWithRetry(dir + oldest->name)) context_.dialogs.ShowError(msg::kError1);
+    Step("unloaded");
     --counters_.CachedWorkUnits;
     DeleteClientResult(ClientFile("result"));
     context_.client.StopClient();

@@ -63,7 +63,9 @@ void WorkUnitCache::RunCacheCycle() {
 
     // The work unit beside a result is the finished one, not work to keep.
     const bool resultThere = files.FileExists(ClientFile("result"));
-    if (resultThere && !SaveResultToCache()) {
+    const bool saved = !resultThere || SaveResultToCache();
+    if (resultThere && saved) Step("saved");
+    if (!saved) {
         context_.dialogs.ShowError(msg::kSaveFailed);
         completed_ = false;
     } else if (counters_.CachedWorkUnits > 0 && cacheAutoMode_) {
@@ -326,6 +328,7 @@ TransferResult WorkUnitCache::ReceiveWorkUnit() {
 
     const CopyOutcome copied = CopyIntoCache(workUnit, CacheName(workUnit), kWorkUnitExt);
     if (copied == CopyOutcome::Failed) return TransferResult::Failed;
+    Step("stored");
     if (!DeleteWithRetry(workUnit)) {
         // Kept in one place only, or it would be worked on twice: the client
         // directory keeps it.

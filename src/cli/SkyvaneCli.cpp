@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "canvas/Canvas.h"
+#include "cli/CacheCommands.h"
 #include "cli/ClientCommands.h"
 #include "cli/CommandLine.h"
 #include "cli/InspectionCommands.h"
@@ -397,11 +398,13 @@ void AddGraphCommand(CLI::App& app, cli::CommandResult& result) {
 int main(int argc, char** argv) {
     CLI::App app{
         "What Skyvane's windows show for a SETI@home client directory, for scripts and\n"
-        "terminals. Only the client commands change anything (they start and stop the\n"
-        "client); the others write nothing but the picture asked for.\n"};
+        "terminals. Only the client and cache commands change anything (they start and\n"
+        "stop the client, and exchange the cache with the server); the others write nothing\n"
+        "but the picture asked for.\n"};
     app.footer(
         "Exit status: 0 done; 1 the action failed (a picture not written, the client not\n"
-        "stopped); 2 wrong arguments, or DIR missing or no client directory.\n"
+        "stopped, a cache refresh not completed); 2 wrong arguments, or DIR missing or no\n"
+        "client directory.\n"
         "Run 'skyvane-cli COMMAND --help' for a command's options.");
     cli::ConfigureProgram(app, "skyvane-cli");
     cli::CommandResult result;
@@ -410,5 +413,6 @@ int main(int argc, char** argv) {
     cli::AddSignalsCommand(app, result, WithClientDirectory);
     cli::AddPlotCommand(app, result, WithClientDirectory);
     cli::AddClientCommand(app, result);
+    cli::AddCacheCommand(app, result);
     return cli::RunCommandLine(app, result, argc, argv);
 }
