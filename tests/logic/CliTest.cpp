@@ -153,6 +153,27 @@ TEST_F(CliTest, AFinishedResultCountsAsTheNextArchive) {
 
 namespace {
 
+TEST_F(CliTest, CacheStatusCountsTheCacheAndRefreshNeedsAClient) {
+    client_.Write("user_info.sah", sample::UserInfoFile());
+    client_.Write("work_unit.sah", sample::WorkUnitFile());
+    program_.Write("cache/a.wu", "a");
+    program_.Write("cache/b.rsl", "b");
+    program_.Write("cache/c.rsl", "c");
+
+    const CliRun run = RunCli("cache status --client-dir " + client_.Path(), ErrFile());
+    EXPECT_EQ(run.status, 0) << Err();
+    EXPECT_EQ(run.out,
+              "{\n  \"CachedWorkUnits\": 1,\n  \"CachedResults\": 2,\n  \"CacheTotal\": 4,\n"
+              "  \"CacheStateLabel\": \"Cache state: 3/4\",\n  \"ConnectMenu\": true\n}\n");
+
+    // Without a client nothing can be exchanged: a failure, nothing changed.
+    const CliRun refresh = RunCli("cache refresh --client-dir " + client_.Path(), ErrFile());
+    EXPECT_EQ(refresh.status, 1);
+    EXPECT_NE(Err().find("no SETI@home client"), std::string::npos) << Err();
+    EXPECT_TRUE(program_.Exists("cache/b.rsl"));
+    EXPECT_EQ(RunCli("cache --client-dir " + client_.Path(), ErrFile()).status, 2);
+}
+
 TEST_F(CliTest, ClientStatusTellsTheClientAndTheLineAStartWouldRun) {
     client_.Write("setiathome-3.08.i686-pc-linux-gnu", "#!/bin/sh\n");
     std::filesystem::permissions(client_.Path("setiathome-3.08.i686-pc-linux-gnu"),
