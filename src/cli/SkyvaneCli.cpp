@@ -44,9 +44,9 @@ public:
     std::optional<std::string> ReadFile(const std::string& path, std::uint64_t limit) override {
         return inner_.ReadFile(path, limit);
     }
-    std::optional<std::string> ReadFileFrom(const std::string& path, std::uint64_t offset,
-                                            std::uint64_t limit) override {
-        return inner_.ReadFileFrom(path, offset, limit);
+    std::optional<std::size_t> ReadFileInto(const std::string& path, std::uint64_t offset,
+                                            std::span<char> dest) override {
+        return inner_.ReadFileInto(path, offset, dest);
     }
     std::vector<platform::DirEntry> ListDirectory(const std::string& directory,
                                                   std::string_view pattern) override {

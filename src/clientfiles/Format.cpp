@@ -1,10 +1,12 @@
 #include "clientfiles/Format.h"
 
 #include <array>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 namespace clientfiles {
@@ -32,11 +34,16 @@ std::string FormatHMS(std::int64_t seconds) {
 }
 
 double RoundHalfEven(double x) {
-    if (!std::isfinite(x)) return x;
-    // remainder() picks the nearest integer with ties to even and is exact,
-    // whatever the floating-point rounding mode; x minus it is that integer
-    // exactly.
-    return x - std::remainder(x, 1.0);
+    // From 2^52 on every double is a whole number.
+    if (!(std::fabs(x) < 0x1p52)) return x;
+    // Exact whatever the floating-point rounding mode: truncation, and the
+    // fraction it leaves (exactly representable) decides. Adding +0.0 turns
+    // a whole part of -0 into 0, as "x minus its remainder" gives.
+    const double whole = std::trunc(x) + 0.0;
+    const double fraction = std::fabs(x - whole);
+    const double away = whole + std::copysign(1.0, x);
+    if (fraction != 0.5) return fraction < 0.5 ? whole : away;
+    return std::fmod(whole, 2.0) == 0 ? whole : away;  // a tie: the even one
 }
 
 double RoundTo(double x, int decimals) {
@@ -119,6 +126,66 @@ std::string Cp1252ToUtf8(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// 10^0 .. 10^19, every power of ten a 64-bit integer holds.
+constexpr auto kTenTo = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t power = 1;
+    for (auto& p : powers) {
+        p = power;
+        power *= 10;
+    }
+    return powers;
+}();
+
+// Up to eight digits at a time, read as one 64-bit word: the scanner's
+// numbers are mostly ten to sixteen digits, and a byte at a time costs a
+// branch and a multiplication each.
+struct DigitRun {
+    std::uint64_t value;  // of the digits read
+    int count;            // how many
+};
+
+std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The digits from `p` on: whole words while eight bytes are at hand, then a
+// byte at a time. `count` includes leading zeros; past 19 digits `value` has
+// wrapped and means nothing.
+DigitRun ReadDigits(const char* p, const char* end) {
+    DigitRun run{0, 0};
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            // Digits become 0..9; a byte is a digit when adding 0x76 leaves
+            // its top bit clear. A carry out of a non-digit byte only reaches
+            // the bytes after it, which do not count.
+            const std::uint64_t x = LoadWord(p) ^ 0x3030303030303030u;
+            const std::uint64_t notDigit = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
+            const int digits = notDigit == 0 ? 8 : std::countr_zero(notDigit) / 8;
+            if (digits == 0) return run;
+            // The digits moved to the top bytes, zeros before them: the
+            // usual combination of pairs, quads and octets gives their value.
+            std::uint64_t v = x << (8 * (8 - digits));
+            v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
+            v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
+            v = (v * 10000 + (v >> 32)) & 0x00000000FFFFFFFFu;
+            run.value = run.value * kTenTo[digits] + v;
+            run.count += digits;
+            p += digits;
+            if (digits < 8) return run;
+        }
+    }
+    for (; p != end && static_cast<unsigned char>(*p - '0') < 10; ++p, ++run.count)
+        run.value = run.value * 10 + static_cast<std::uint64_t>(*p - '0');
+    return run;
+}
+
+}  // namespace
+
 const char* ReadPlainDecimal(const char* p, const char* end, double& value) {
     // Where doubles are computed in wider registers (x87 on 32-bit x86), the
     // quotient is rounded twice and may miss the correctly rounded value by
@@ -130,23 +197,18 @@ const char* ReadPlainDecimal(const char* p, const char* end, double& value) {
     constexpr int kMaxDigits = 19;  // still within 64 bits
     const bool negative = p != end && *p == '-';
     if (p != end && (*p == '-' || *p == '+')) ++p;
-    std::uint64_t digits = 0;
-    int count = 0, decimals = 0;
-    bool point = false;
-    for (; p != end; ++p) {
-        const char c = *p;
-        if (c >= '0' && c <= '9') {
-            if (++count > kMaxDigits) return nullptr;
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-            decimals += point ? 1 : 0;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
+    const DigitRun whole = ReadDigits(p, end);
+    p += whole.count;
+    DigitRun fraction{0, 0};
+    if (p != end && *p == '.') {
+        fraction = ReadDigits(++p, end);
+        p += fraction.count;
     }
-    if (count == 0 || digits > (std::uint64_t{1} << 53) || decimals > 22) return nullptr;
-    value = static_cast<double>(digits) / kPowersOfTen[decimals];
+    const int count = whole.count + fraction.count;
+    if (count == 0 || count > kMaxDigits) return nullptr;
+    const std::uint64_t digits = whole.value * kTenTo[fraction.count] + fraction.value;
+    if (digits > (std::uint64_t{1} << 53)) return nullptr;
+    value = static_cast<double>(digits) / kPowersOfTen[fraction.count];
     if (negative) value = -value;
     return p;
 }

@@ -238,6 +238,24 @@ int Reading::FindAnyLine(std::span<const std::string_view> keys) {
 }
 
 void Reading::FindString(std::string_view key) {
+    // Mostly the key is a few characters on, within the block at hand: a
+    // plain look there first. Not found in it, the search below starts
+    // over from the cursor and finds the same first occurrence.
+    if (!key.empty() && cursor_ + key.size() <= Limit()) {
+        constexpr std::size_t kNear = 64;
+        const char* const from = At(cursor_);
+        const char* const end = At(std::min(Limit() - key.size(), cursor_ + kNear)) + 1;
+        for (const char* p = from; p != end; ++p) {
+            p = static_cast<const char*>(std::memchr(p, key.front(), static_cast<std::size_t>(end - p)));
+            if (p == nullptr) break;
+            if (StartsWith(p + 1, key.substr(1))) {
+                const std::size_t first = cursor_ + static_cast<std::size_t>(p - from);
+                keep_ = first + 1;
+                cursor_ = first + key.size();
+                return;
+            }
+        }
+    }
     for (;;) {
         if (AtEnd()) Corrupt("String", key);
         if (key.empty()) return;
@@ -258,8 +276,17 @@ void Reading::FindString(std::string_view key) {
     }
 }
 
-double Reading::ReadReal() {
+void Reading::FindEquals() {
+    // The value's "=" mostly follows its key at once.
+    if (cursor_ < Limit() && *At(cursor_) == '=') {
+        keep_ = ++cursor_;
+        return;
+    }
     FindString("=");
+}
+
+double Reading::ReadReal() {
+    FindEquals();
     SkipBlanks();
     const std::size_t start = cursor_;
     keep_ = start;
@@ -290,7 +317,7 @@ double Reading::ReadReal() {
 }
 
 std::int32_t Reading::ReadInt() {
-    FindString("=");
+    FindEquals();
     SkipBlanks();
     const std::size_t start = cursor_;
     // Leading zeros do not count; more than 32 bits do.
@@ -309,7 +336,7 @@ std::int32_t Reading::ReadInt() {
 }
 
 bool Reading::ReadHexBytes(std::span<std::uint8_t> dest) {
-    FindString("=");
+    FindEquals();
     SkipBlanks();
     keep_ = cursor_;
     std::size_t i = 0;
@@ -338,7 +365,7 @@ bool Reading::ReadHexBytes(std::span<std::uint8_t> dest) {
 
 std::string Reading::ReadLineValue() {
     constexpr std::size_t kMaxValue = 49;
-    FindString("=");
+    FindEquals();
     SkipBlanks();
     const std::size_t start = cursor_;
     keep_ = start;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,10 +73,12 @@ public:
     // opened. An empty file gives an empty string.
     virtual std::optional<std::string> ReadFile(const std::string& path,
                                                 std::uint64_t limit = UINT64_MAX) = 0;
-    // Bytes from `offset` to the end (at most `limit`), for readers that
-    // follow a growing file. Nothing when the file cannot be opened.
-    virtual std::optional<std::string> ReadFileFrom(const std::string& path, std::uint64_t offset,
-                                                    std::uint64_t limit = UINT64_MAX) = 0;
+    // Bytes from `offset` on into `dest`, until it is full or the file ends,
+    // for readers that follow a growing file block by block without copying
+    // it: the count (0 at or past the end), or nothing when the file cannot
+    // be opened or read.
+    virtual std::optional<std::size_t> ReadFileInto(const std::string& path, std::uint64_t offset,
+                                                    std::span<char> dest) = 0;
     // Replaces the file as a whole: written to a temporary file beside it and
     // renamed over it, so a crash never leaves half a file.
     virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;

@@ -71,14 +71,13 @@ public:
         if (remaining_ == 0 || dest.empty()) return 0;
         dest =
             dest.first(static_cast<std::size_t>(std::min<std::uint64_t>(dest.size(), remaining_)));
-        const std::optional<std::string> block = files_.ReadFileFrom(path_, offset_, dest.size());
-        if (!block || block->empty()) {
+        const std::optional<std::size_t> read = files_.ReadFileInto(path_, offset_, dest);
+        if (!read || *read == 0) {
             remaining_ = 0;
             endedShort_ = true;
             return 0;
         }
-        const std::size_t got = std::min(block->size(), dest.size());
-        std::copy_n(block->data(), got, dest.data());
+        const std::size_t got = std::min(*read, dest.size());
         offset_ += got;
         remaining_ -= got;
         delivered_ += got;

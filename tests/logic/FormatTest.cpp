@@ -9,6 +9,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 using namespace clientfiles;
 
@@ -42,6 +43,29 @@ TEST(Format, RoundHalfEvenSendsHalvesToTheEvenNeighbour) {
     EXPECT_EQ(RoundHalfEven(1e300), 1e300);
     EXPECT_EQ(RoundTo(1.125, 2), 1.12);  // 112.5 is a tie
     EXPECT_EQ(RoundTo(63115200 / 31557600.0, 2), 2);
+}
+
+TEST(Format, RoundHalfEvenIsTheNearestWholeNumberMinusNothing) {
+    // x minus its IEEE remainder by 1 is the defining, slower form: same
+    // values and the same sign of zero, over quarters, near-halves and wide
+    // magnitudes of both signs.
+    const auto reference = [](double x) { return x - std::remainder(x, 1.0); };
+    std::vector<double> values = {0.0, -0.0, 0.25, -0.25, 0.5, -0.5, 0x1p52 - 0.5, -0x1p52 + 0.5,
+                                  0x1p52, 0x1p53 + 2, 4503599627370495.5, 1e-300};
+    for (int i = -4000; i <= 4000; ++i) values.push_back(i / 4.0);
+    for (double x = 1e-3; x < 1e18; x *= 1.37) {
+        values.push_back(x);
+        values.push_back(-x);
+        values.push_back(std::nextafter(std::floor(x) + 0.5, 0.0));
+        values.push_back(std::nextafter(std::floor(x) + 0.5, 1e300));
+    }
+    for (const double x : values) {
+        const double expected = reference(x);
+        EXPECT_EQ(RoundHalfEven(x), expected) << x;
+        EXPECT_EQ(std::signbit(RoundHalfEven(x)), std::signbit(expected)) << x;
+    }
+    EXPECT_TRUE(std::isnan(RoundHalfEven(std::nan(""))));
+    EXPECT_EQ(RoundHalfEven(-INFINITY), -INFINITY);
 }
 
 TEST(Format, ShortestFormHas15DigitsNoTrailingZerosAndTheUsersSeparator) {
@@ -104,6 +128,15 @@ TEST(Format, ParseDecimalGivesTheCorrectlyRoundedValue) {
         const std::optional<double> parsed = ParseDecimal(text);
         ASSERT_TRUE(parsed) << text;
         ASSERT_EQ(*parsed, std::strtod(text.c_str(), nullptr)) << text;
+
+        // Inside a line, the plain reading stops where the number does,
+        // whatever follows and however the digits fall across words.
+        const std::string line = text + (i % 2 == 0 ? " freq=1" : "\n9.5:90123456");
+        double value = 0;
+        const char* end = ReadPlainDecimal(line.data(), line.data() + line.size(), value);
+        if (end == nullptr) continue;  // left to the general conversion
+        ASSERT_EQ(end, line.data() + text.size()) << line;
+        ASSERT_EQ(value, *parsed) << line;
     }
 }
 

@@ -36,7 +36,7 @@ const std::string kComputerError =
 // The sample header's time_recorded, as the result file writes it.
 constexpr double kTimeRecorded = 2451981.3562;
 
-// Remembers the byte range of every ReadFileFrom, to show what a reading
+// Remembers the byte range of every ReadFileInto, to show what a reading
 // costs.
 class RangeFiles : public testsupport::CountingFiles {
 public:
@@ -49,11 +49,11 @@ public:
     };
     std::vector<Range> ranges;
 
-    std::optional<std::string> ReadFileFrom(const std::string& path, std::uint64_t offset,
-                                            std::uint64_t limit) override {
-        std::optional<std::string> bytes = CountingFiles::ReadFileFrom(path, offset, limit);
-        ranges.push_back({offset, limit, bytes ? bytes->size() : 0});
-        return bytes;
+    std::optional<std::size_t> ReadFileInto(const std::string& path, std::uint64_t offset,
+                                            std::span<char> dest) override {
+        std::optional<std::size_t> got = CountingFiles::ReadFileInto(path, offset, dest);
+        ranges.push_back({offset, dest.size(), got.value_or(0)});
+        return got;
     }
 };
 
@@ -156,7 +156,7 @@ TEST_F(ResultFileReading, LiveReadingParsesOnlyTheAppendedBytes) {
     files.calls.clear();
     files.ranges.clear();
     EXPECT_TRUE(ReadLive());
-    EXPECT_EQ(files.calls, (std::vector<std::string>{"FileSize " + path, "ReadFileFrom " + path}));
+    EXPECT_EQ(files.calls, (std::vector<std::string>{"FileSize " + path, "ReadFileInto " + path}));
     ASSERT_EQ(files.ranges.size(), 1u);
     EXPECT_EQ(files.ranges[0].offset, before);
     EXPECT_EQ(files.ranges[0].limit, outfile.size() - before);

@@ -138,17 +138,27 @@ TEST_F(FilesTest, ReadFileStopsAtTheLimit) {
     EXPECT_EQ(files_.ReadFile(dir_.Path("absent.sah")), std::nullopt);
 }
 
-TEST_F(FilesTest, ReadFileFromFollowsAGrowingFile) {
+TEST_F(FilesTest, ReadFileIntoFollowsAGrowingFile) {
+    // What ReadFileInto puts into a buffer of `size` bytes from `offset` on,
+    // or nothing when it fails.
+    const auto from = [&](const std::string& name, std::uint64_t offset, std::size_t size) {
+        std::string buffer(size, '?');
+        const std::optional<std::size_t> got = files_.ReadFileInto(dir_.Path(name), offset, buffer);
+        return got ? std::optional(buffer.substr(0, *got)) : std::nullopt;
+    };
     // A NUL byte must not end the read.
     const std::string bytes = std::string("0123") + '\0' + "56789";
     dir_.Write("outfile.sah", bytes);
-    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 3), bytes.substr(3));
-    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 6, 2), "67");
-    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 10), "");
-    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 50), "");
+    EXPECT_EQ(from("outfile.sah", 3, 100), bytes.substr(3));
+    EXPECT_EQ(from("outfile.sah", 6, 2), "67");
+    EXPECT_EQ(from("outfile.sah", 10, 100), "");
+    EXPECT_EQ(from("outfile.sah", 50, 100), "");
+    EXPECT_EQ(from("outfile.sah", UINT64_MAX - 10, 100), "");
     dir_.Write("outfile.sah", "0123456789AB");
-    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("outfile.sah"), 10), "AB");
-    EXPECT_EQ(files_.ReadFileFrom(dir_.Path("absent.sah"), 0), std::nullopt);
+    EXPECT_EQ(from("outfile.sah", 10, 100), "AB");
+    EXPECT_EQ(from("absent.sah", 0, 100), std::nullopt);
+    dir_.MakeDir("folder");
+    EXPECT_EQ(from("folder", 0, 100), std::nullopt);
 }
 
 TEST_F(FilesTest, WriteFileReplacesTheWholeFileAndLeavesNothingElse) {

@@ -36,10 +36,10 @@ public:
         Note("ReadFile", path);
         return inner_.ReadFile(path, limit);
     }
-    std::optional<std::string> ReadFileFrom(const std::string& path, std::uint64_t offset,
-                                            std::uint64_t limit) override {
-        Note("ReadFileFrom", path);
-        return inner_.ReadFileFrom(path, offset, limit);
+    std::optional<std::size_t> ReadFileInto(const std::string& path, std::uint64_t offset,
+                                            std::span<char> dest) override {
+        Note("ReadFileInto", path);
+        return inner_.ReadFileInto(path, offset, dest);
     }
     bool WriteFile(const std::string& path, std::string_view bytes) override {
         Note("WriteFile", path);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -109,8 +110,26 @@ int CreateTempBeside(const std::string& path, mode_t mode, std::string& tempPath
     return -1;
 }
 
-std::optional<std::string> ReadRange(const std::string& path, std::uint64_t offset,
-                                     std::uint64_t limit, bool* missing = nullptr) {
+// Reads from `position` into `dest` until it is full or the file ends: the
+// count, or nothing on a read error. Repeated only where the kernel returns
+// less, so a file that grows meanwhile is followed up to the end of `dest`.
+std::optional<std::size_t> ReadAt(int fd, std::uint64_t position, std::span<char> dest) {
+    std::size_t got = 0;
+    while (got < dest.size()) {
+        const ssize_t n =
+            pread(fd, dest.data() + got, dest.size() - got, static_cast<off_t>(position + got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
+std::optional<std::string> ReadRange(const std::string& path, std::uint64_t limit,
+                                     bool* missing = nullptr) {
     if (missing != nullptr) *missing = false;
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -121,28 +140,22 @@ std::optional<std::string> ReadRange(const std::string& path, std::uint64_t offs
     struct stat info {};
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
 
+    // Read straight into the string: what the size promised, then in steps
+    // while the file goes on growing, up to `limit`.
+    constexpr std::uint64_t kStep = 64 * 1024;
+    const auto size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     std::string bytes;
-    // Nothing can lie beyond what off_t can address.
-    if (offset > static_cast<std::uint64_t>(INT64_MAX)) return bytes;
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (S_ISREG(info.st_mode) && size > offset) bytes.reserve(std::min(size - offset, limit));
-
-    // One positioned read, repeated only where the kernel returns less; a file
-    // that grows meanwhile is followed up to `limit`.
-    std::vector<char> chunk(64 * 1024);
-    auto position = static_cast<off_t>(offset);
-    while (bytes.size() < limit) {
-        const auto want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), limit - bytes.size()));
-        const ssize_t got = pread(fd, chunk.data(), want, position);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return std::nullopt;
-        }
-        if (got == 0) break;
-        bytes.append(chunk.data(), static_cast<std::size_t>(got));
-        position += got;
+    std::size_t got = 0;
+    while (got < limit) {
+        const std::uint64_t want = got == 0 && size > 0 ? size : got + kStep;
+        bytes.resize(static_cast<std::size_t>(std::min(limit, want)));
+        const std::optional<std::size_t> n =
+            ReadAt(fd, got, std::span<char>(bytes).subspan(got));
+        if (!n) return std::nullopt;
+        got += *n;
+        if (got < bytes.size()) break;  // the end of the file
     }
+    bytes.resize(got);
     return bytes;
 }
 
@@ -186,12 +199,18 @@ public:
     }
 
     std::optional<std::string> ReadFile(const std::string& path, std::uint64_t limit) override {
-        return ReadRange(path, 0, limit);
+        return ReadRange(path, limit);
     }
 
-    std::optional<std::string> ReadFileFrom(const std::string& path, std::uint64_t offset,
-                                            std::uint64_t limit) override {
-        return ReadRange(path, offset, limit);
+    std::optional<std::size_t> ReadFileInto(const std::string& path, std::uint64_t offset,
+                                            std::span<char> dest) override {
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return std::nullopt;
+        FdCloser closer(fd);
+        // Nothing can lie beyond what off_t can address; a directory fails
+        // its first read.
+        if (offset > static_cast<std::uint64_t>(INT64_MAX) - dest.size()) return 0;
+        return ReadAt(fd, offset, dest);
     }
 
     bool WriteFile(const std::string& path, std::string_view bytes) override {
@@ -311,7 +330,7 @@ std::unique_ptr<Files> MakeFiles() {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing) {
-    return ReadRange(path, 0, UINT64_MAX, missing);
+    return ReadRange(path, UINT64_MAX, missing);
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -60,45 +61,59 @@ bool IsDirectory(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::optional<std::string> ReadRange(const std::string& path, std::uint64_t offset,
-                                     std::uint64_t limit) {
-    if (!UsablePath(path)) return std::nullopt;
-    // The client keeps writing its files while we read them: share every
-    // kind of access, so we never make its writes or renames fail.
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    // A directory cannot be opened this way either.
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    HandleCloser closer(file);
+// Opens a file for reading while the client goes on writing it: every kind
+// of access is shared, so its writes and renames never fail because of us.
+// A directory cannot be opened this way either.
+HANDLE OpenForReading(const std::string& path) {
+    if (!UsablePath(path)) return INVALID_HANDLE_VALUE;
+    return CreateFileA(path.c_str(), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
 
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) == 0) return std::nullopt;
-    std::string bytes;
-    const auto known = static_cast<std::uint64_t>(size.QuadPart);
+// Reads from `offset` into `dest` until it is full or the file ends: the
+// count, or nothing on a read error. Repeated only where Windows returns
+// less, so a file that grows meanwhile is followed up to the end of `dest`.
+std::optional<std::size_t> ReadAt(HANDLE file, std::uint64_t offset, std::span<char> dest) {
     // Nothing can lie beyond what a file offset can address.
-    if (offset > static_cast<std::uint64_t>(INT64_MAX)) return bytes;
+    if (offset > static_cast<std::uint64_t>(INT64_MAX) - dest.size()) return 0;
     LARGE_INTEGER position{};
     position.QuadPart = static_cast<LONGLONG>(offset);
     if (SetFilePointerEx(file, position, nullptr, FILE_BEGIN) == 0) return std::nullopt;
-
-    // One seek and, as a rule, one read of everything the size promised; the
-    // loop only continues where Windows returns less, or follows a file that
-    // grows meanwhile up to `limit`.
-    constexpr std::uint64_t kChunk = 64 * 1024;
-    constexpr std::uint64_t kMaxRead = 1u << 30;
-    std::uint64_t got = 0;
-    bytes.resize(static_cast<std::size_t>(known > offset ? std::min(known - offset, limit) : 0));
-    while (got < limit) {
-        if (got == bytes.size())
-            bytes.resize(static_cast<std::size_t>(std::min(limit, got + kChunk)));
-        const auto want = static_cast<DWORD>(std::min<std::uint64_t>(bytes.size() - got, kMaxRead));
+    constexpr std::size_t kMaxRead = 1u << 30;
+    std::size_t got = 0;
+    while (got < dest.size()) {
+        const auto want = static_cast<DWORD>(std::min(dest.size() - got, kMaxRead));
         DWORD read = 0;
-        if (::ReadFile(file, bytes.data() + got, want, &read, nullptr) == 0) return std::nullopt;
+        if (::ReadFile(file, dest.data() + got, want, &read, nullptr) == 0) return std::nullopt;
         if (read == 0) break;
         got += read;
     }
-    bytes.resize(static_cast<std::size_t>(got));
+    return got;
+}
+
+std::optional<std::string> ReadRange(const std::string& path, std::uint64_t limit) {
+    const HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    HandleCloser closer(file);
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) == 0) return std::nullopt;
+
+    // Read straight into the string: what the size promised, then in steps
+    // while the file goes on growing, up to `limit`.
+    constexpr std::uint64_t kStep = 64 * 1024;
+    const auto known = static_cast<std::uint64_t>(size.QuadPart);
+    std::string bytes;
+    std::size_t got = 0;
+    while (got < limit) {
+        const std::uint64_t want = got == 0 && known > 0 ? known : got + kStep;
+        bytes.resize(static_cast<std::size_t>(std::min(limit, want)));
+        const std::optional<std::size_t> n = ReadAt(file, got, std::span<char>(bytes).subspan(got));
+        if (!n) return std::nullopt;
+        got += *n;
+        if (got < bytes.size()) break;  // the end of the file
+    }
+    bytes.resize(got);
     return bytes;
 }
 
@@ -228,12 +243,15 @@ public:
     }
 
     std::optional<std::string> ReadFile(const std::string& path, std::uint64_t limit) override {
-        return ReadRange(path, 0, limit);
+        return ReadRange(path, limit);
     }
 
-    std::optional<std::string> ReadFileFrom(const std::string& path, std::uint64_t offset,
-                                            std::uint64_t limit) override {
-        return ReadRange(path, offset, limit);
+    std::optional<std::size_t> ReadFileInto(const std::string& path, std::uint64_t offset,
+                                            std::span<char> dest) override {
+        const HANDLE file = OpenForReading(path);
+        if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+        HandleCloser closer(file);
+        return ReadAt(file, offset, dest);
     }
 
     bool WriteFile(const std::string& path, std::string_view bytes) override {
