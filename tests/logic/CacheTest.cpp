@@ -68,9 +68,9 @@ public:
     std::optional<std::string> ReadFile(const std::string& p, std::uint64_t limit) override {
         return inner_.ReadFile(p, limit);
     }
-    std::optional<std::string> ReadFileFrom(const std::string& p, std::uint64_t offset,
-                                            std::uint64_t limit) override {
-        return inner_.ReadFileFrom(p, offset, limit);
+    std::optional<std::size_t> ReadFileInto(const std::string& p, std::uint64_t offset,
+                                            std::span<char> dest) override {
+        return inner_.ReadFileInto(p, offset, dest);
     }
     bool WriteFile(const std::string& p, std::string_view bytes) override {
         return Allowed(p) && inner_.WriteFile(p, bytes);
