@@ -5,13 +5,13 @@
 # scripts/test-windows.sh built and tested (build/win32, build/win64),
 # stripped of their symbols, and builds them first where they are missing.
 #
-#   scripts/package-windows.sh [i686] [x86_64]    (i686 when none is named)
+#   scripts/package-windows.sh [i686] [x86_64]    (both when none is named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 version=3.42
 archs=("$@")
-[ ${#archs[@]} -gt 0 ] || archs=(i686)
+[ ${#archs[@]} -gt 0 ] || archs=(i686 x86_64)
 
 for arch in "${archs[@]}"; do
   case $arch in
@@ -20,7 +20,7 @@ for arch in "${archs[@]}"; do
     *) echo "unknown architecture: $arch" >&2; exit 2 ;;
   esac
   if [ ! -f "$build/src/app/Skyvane.exe" ] || [ ! -f "$build/src/cli/skyvane-cli.exe" ]; then
-    # A build without the windows (see scripts/test-windows.sh) gets them.
+    # Packed without a test run: the programs are built first.
     scripts/build-windows.sh "$arch" skyvane skyvane-cli >/dev/null
   fi
 

@@ -9,10 +9,6 @@
 # touches the user's own ~/.wine and CI starts from nothing.
 #
 #   scripts/test-windows.sh [i686] [x86_64]    (both when none is named)
-#
-# The 64-bit build still leaves out the windows unless SKYVANE_WIN64_GUI=1:
-# its wxMSW has not been built and tested in CI yet, so by default it builds
-# and tests the platform, the logic and skyvane-cli only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh windows
@@ -28,9 +24,7 @@ fi
 builddirs=()
 for arch in "${archs[@]}"; do
   echo "== Windows build for $arch (mingw-w64, wxMSW)"
-  options=()
-  [ "$arch" = i686 ] || [ "${SKYVANE_WIN64_GUI:-}" = 1 ] || options=(--no-gui)
-  builddirs+=("$(scripts/build-windows.sh "$arch" "${options[@]}" | tail -n 1)")
+  builddirs+=("$(scripts/build-windows.sh "$arch" | tail -n 1)")
 done
 
 build=build/wine
