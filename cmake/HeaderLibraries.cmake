@@ -20,7 +20,9 @@ function(skyvane_host_headers target header)
     message(FATAL_ERROR "${header} not found on the build machine; run scripts/install-deps.sh")
   endif()
   string(REGEX REPLACE "/.*" "" top ${header})
-  set(copy ${CMAKE_BINARY_DIR}/host-headers/${target})
+  # A directory name without the target's "::", which Make's dependency
+  # files cannot hold.
+  set(copy ${CMAKE_BINARY_DIR}/host-headers/${var})
   file(COPY ${${var}}/${top} DESTINATION ${copy})
   add_library(${target} INTERFACE IMPORTED GLOBAL)
   # Imported include directories are system ones: their warnings stay out
