@@ -43,6 +43,7 @@ public:
             case monitor::StartupResult::Terminate:
                 // A second instance or a cancelled client dialog ends
                 // quietly and successfully, without a window.
+                exitCode_ = form->ExitCode();
                 form->Destroy();
                 quitAtOnce_ = true;
                 return true;
@@ -55,10 +56,11 @@ public:
         return true;
     }
 
-    int OnRun() override { return quitAtOnce_ ? 0 : wxApp::OnRun(); }
+    int OnRun() override { return quitAtOnce_ ? exitCode_ : wxApp::OnRun(); }
 
 private:
     bool quitAtOnce_ = false;
+    int exitCode_ = 0;
     // Outlives the main window: wx destroys the application object last.
     std::unique_ptr<platform::NativePlatform> platform_;
 };

@@ -57,6 +57,7 @@ public:
     bool DeleteFile(const std::string&) override { return false; }
     bool CreateDirectory(const std::string&) override { return false; }
     bool RemoveDirectory(const std::string&) override { return false; }
+    bool IsLink(const std::string& path) override { return inner_.IsLink(path); }
 
 private:
     platform::Files& inner_;

@@ -43,6 +43,17 @@ void StartupRegistration::RegisterRecovery(bool on, std::string_view word) {
                 clientCommand, kRunOnceKey, unused);
 }
 
+void StartupRegistration::RemoveSkyvaneValues() {
+    bool unused = false;
+    SetRunValue(values_, RunAction::Delete, kSkyvaneValue, {}, kRunKey, unused);
+    // The client's kind is not known yet when uninstalling starts; the value
+    // tells whom it starts.
+    const std::string startsSkyvane = SkyvaneCommand() + " " + std::string(kRunClientWord);
+    if (values_.Read(kRunKey, kClientValue) == startsSkyvane)
+        SetRunValue(values_, RunAction::Delete, kClientValue, {}, kRunKey, unused);
+    RegisterRecovery(false);
+}
+
 bool StartupRegistration::Exists(std::string_view subkey, std::string_view name) const {
     bool exists = false;
     SetRunValue(values_, RunAction::Test, name, {}, subkey, exists);

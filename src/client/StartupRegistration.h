@@ -57,6 +57,12 @@ public:
     // unfinished.
     void RegisterRecovery(bool on, std::string_view word = {});
 
+    // Uninstalling: removes Skyvane's logon value, the client's logon value
+    // when it starts Skyvane (a text client's "runclient" line, which would
+    // outlive the program it names), and both recovery values. A windowed
+    // client's own logon value stays: it starts only the client.
+    void RemoveSkyvaneValues();
+
     platform::StartupValues& Values() { return values_; }
 
     // Whether a value exists; false when that cannot be told.

@@ -120,14 +120,23 @@ StartupResult Monitor::FormCreate(const StartupOptions& options) {
     // remembered.
     bool settingsChanged = false;
     env_.clientPath.clear();
-    const auto loaded = settings_.LoadSettings(programDir_, firstArg == "first");
-    if (loaded == SettingsStore::LoadOutcome::Install) ShowInstallDialog();
+    // Removing Skyvane ends this process whatever the user answers.
+    if (firstArg == setup::kUninstallWord) {
+        const auto removed = setup::Uninstall(services_, registration_, dialogs_);
+        exitCode_ =
+            removed == setup::UninstallOutcome::OthersRunning ? setup::kOtherInstancesExitCode : 0;
+        return StartupResult::Terminate;
+    }
+
+    const auto loaded = settings_.LoadSettings(programDir_, firstArg == setup::kFirstWord);
+    if (loaded == SettingsStore::LoadOutcome::Install && !ShowInstallDialog())
+        return StartupResult::Terminate;
     env_.clientPath = settings_.Values().ClientPath;
 
     // A second Skyvane started without arguments leaves quietly. The test
     // runs before this window announces its own title, so it never finds
     // itself.
-    if (!settings_.Values().MultipleInstances && options.args.empty() &&
+    if (!settings_.Values().MultipleInstances && options.args.empty() && !installedNow_ &&
         services_.windows.WindowExists(kMainWindowClass, kAppTitle))
         return StartupResult::Terminate;
     view_.SetWindowTitle(kAppTitle);
@@ -178,6 +187,27 @@ StartupResult Monitor::FormCreate(const StartupOptions& options) {
         return StartupResult::Hidden;
     }
     return StartupResult::ShowWindow;
+}
+
+bool Monitor::ShowInstallDialog() {
+    setup::InstallForm form(services_, dialogs_, [this] { settings_.SaveSettings(); });
+    dialogs_.ShowInstallForm(form);
+    switch (form.Outcome()) {
+        case setup::InstallOutcome::InstalledHere:
+            installedNow_ = true;
+            return true;
+        case setup::InstallOutcome::Pending:
+            // The dialog never decided (a test's dialogs do that): start-up
+            // goes on as it would without one.
+            return true;
+        case setup::InstallOutcome::OthersRunning:
+            exitCode_ = setup::kOtherInstancesExitCode;
+            return false;
+        case setup::InstallOutcome::Restarted:
+        case setup::InstallOutcome::Cancelled:
+            return false;
+    }
+    return false;
 }
 
 void Monitor::OpenClientDirectory(const std::string& clientDir, const StartupOptions& options) {

@@ -19,6 +19,7 @@
 #include "monitor/Progress.h"
 #include "monitor/SettingsStore.h"
 #include "platform/Platform.h"
+#include "setup/Install.h"
 #include "signals/BestSignals.h"
 #include "signals/DriftBar.h"
 #include "signals/Graph.h"
@@ -58,6 +59,8 @@ public:
     // The start-up sequence. Every dialog it needs (client path, errors) is
     // asked for through Dialogs.
     StartupResult FormCreate(const StartupOptions& options);
+    // The process's exit code once start-up ended with Terminate.
+    int ExitCode() const { return exitCode_; }
 
     // Start-up for a known client directory without the user's settings, the
     // registry or the single-instance test: what skyvane-cli shows. Creates
@@ -206,9 +209,9 @@ private:
     // Opens the signal info window on the selection, or shows it anew.
     void ShowSignalInfo() { signalInfo_.ShowSignalInfo(); }
 
-    // The install dialog of a first run or an upgrade is not built yet: such
-    // a start goes on without it.
-    void ShowInstallDialog() {}
+    // First run or upgrade: the install/upgrade dialog. False when start-up
+    // ends here (installed elsewhere and restarted there, or cancelled).
+    bool ShowInstallDialog();
 
     views::MainView& view_;
     views::Dialogs& dialogs_;
@@ -259,6 +262,9 @@ private:
     std::int32_t currentArchiveNumber_ = 0;
     bool minimized_ = false;
     std::unique_ptr<platform::WindowAnnouncement> announcement_;
+    // Installed where it runs during this start: no single-instance test.
+    bool installedNow_ = false;
+    int exitCode_ = 0;
 };
 
 }  // namespace monitor

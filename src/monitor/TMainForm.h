@@ -51,6 +51,8 @@ public:
     // destroys the window (Destroy(); harmless when the logic's Terminate()
     // already did).
     StartupResult Start(const StartupOptions& options);
+    // The process's exit code after Start ended with Terminate.
+    int ExitCode() const { return monitor_->ExitCode(); }
 
     // views::MainView
     void SetText(views::Control c, std::string_view text) override;

@@ -42,6 +42,9 @@ public:
     // creates it. Key names compare case-insensitively.
     virtual std::unique_ptr<RegistryKey> OpenKey(RegRoot root, std::string_view path,
                                                  RegAccess access) = 0;
+    // Deletes the key `path` under `root` with its values and every key
+    // below it. True when it is gone afterwards (also when it never was).
+    virtual bool DeleteKey(RegRoot root, std::string_view path) = 0;
 };
 
 // ------------------------------------------------------------------ files
@@ -98,6 +101,11 @@ public:
     virtual bool CreateDirectory(const std::string& path) = 0;
     // Removes an empty directory.
     virtual bool RemoveDirectory(const std::string& path) = 0;
+    // Whether `path` itself is a link to elsewhere: a symbolic link, or on
+    // Windows any reparse point (a junction, say). Whoever deletes what a
+    // directory holds removes such an entry as it is (DeleteFile, else
+    // RemoveDirectory for a Windows junction) instead of following it.
+    virtual bool IsLink(const std::string& path) = 0;
 };
 
 // ---------------------------------------------------------- top-level windows
@@ -142,6 +150,10 @@ public:
     // sent) on Windows; on POSIX the owning process gets SIGTERM. False when
     // nothing could be posted.
     virtual bool PostDestroy(const WindowInfo& window) = 0;
+    // Asks the program that owns the window to quit: WM_QUIT posted to it on
+    // Windows, SIGTERM to its process on POSIX. Never waits, and never asks
+    // this process. False when nothing could be posted.
+    virtual bool PostQuit(const WindowInfo& window) = 0;
 
     // The mouse pointer, for the nudge that wakes the windowed client before
     // it is asked to go. Nothing where no pointer can be read.
@@ -164,6 +176,31 @@ enum class ExeType {
     Windowed,  // a program with windows
 };
 
+// A further command a shortcut offers beside its own: the desktop entry
+// actions of Linux ("Uninstall Skyvane"). Windows links carry none.
+struct ShortcutAction {
+    std::string id;         // letters and digits
+    std::string name;       // what the menu shows
+    std::string arguments;  // for the shortcut's program, blank-separated
+};
+
+// What a shortcut opens. A target with "://" is a web address; anything else
+// is a program's path.
+struct Shortcut {
+    std::string target;
+    std::string iconFile;  // with iconIndex >= 0
+    int iconIndex = -1;    // negative: no icon of its own
+    std::string workingDirectory;
+    std::string arguments;
+    std::vector<ShortcutAction> actions;
+};
+
+// One size of a program's icon.
+struct IconPicture {
+    int size = 0;          // pixels, square
+    std::string_view png;  // a PNG file's bytes
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -176,6 +213,44 @@ public:
     // empty text when the file, section or key is missing. Linux has no such
     // file: always empty there.
     virtual std::string ReadSystemIni(std::string_view section, std::string_view key) = 0;
+
+    // The user's shell folder "Programs", "Desktop" or "Favorites", with a
+    // trailing separator; empty when the system has none. Windows reads the
+    // value of that name in the current user's "Explorer\Shell Folders" key
+    // under "Software\MicroSoft\Windows\CurrentVersion". Linux:
+    // $XDG_DATA_HOME/applications, the XDG desktop directory and
+    // $XDG_DATA_HOME/skyvane/favorites, each made when missing.
+    virtual std::string ShellFolder(std::string_view name) = 0;
+    // Where a program is installed unless the user says otherwise, with a
+    // trailing separator: "C:\Program Files\Skyvane\" on Windows,
+    // ~/.local/opt/skyvane/ on Linux.
+    virtual std::string DefaultInstallDirectory() = 0;
+    // The file of the shortcut `linkName` in `folder` (trailing separator):
+    // + ".lnk" on Windows, + ".url" there for a web address; + ".desktop"
+    // on Linux.
+    virtual std::string ShortcutFile(const std::string& folder, std::string_view linkName,
+                                     bool webAddress) = 0;
+    // Saves the shortcut as ShortcutFile(folder, linkName, ...), replacing
+    // an existing one. On Linux a shortcut without an icon of its own shows
+    // the one RegisterApplication gave its program. False on failure.
+    virtual bool SaveShortcut(const std::string& folder, std::string_view linkName,
+                              const Shortcut& shortcut) = 0;
+    // Tells the desktop about the installed program `executable`. On Linux
+    // its icon goes into the user's icon theme under the executable's file
+    // name; Windows needs nothing (the executable carries its icon).
+    virtual bool RegisterApplication(const std::string& executable,
+                                     std::span<const IconPicture> icons) = 0;
+    // Takes back what RegisterApplication made, and the desktop folders of
+    // Skyvane's own that are then empty.
+    virtual void UnregisterApplication(const std::string& executable) = 0;
+    // Deletes the running program's `executable` once this process has
+    // ended, and then `directory` (which must be empty by then) when
+    // `removeDirectory` is set. Windows cannot delete a running program: a
+    // hidden batch file in the temporary directory ("Unvane.bat") keeps
+    // trying until the process is gone. A POSIX system can, and does it at
+    // once. False when nothing could be arranged.
+    virtual bool DeleteProgramAfterExit(const std::string& executable, const std::string& directory,
+                                        bool removeDirectory) = 0;
 };
 
 // --------------------------------------------------------------- processes
@@ -284,6 +359,9 @@ char PathSeparator();
 // Windows, "setiathome*" elsewhere (the Linux clients carry no extension).
 std::string_view TextClientPattern();
 
+// Whether the system compares file names without regard to case (Windows).
+bool FileNamesIgnoreCase();
+
 // Every service together, as the logic receives them. The members are
 // references: whoever builds the bundle owns the services.
 struct Services {
@@ -317,9 +395,10 @@ private:
     std::unique_ptr<Registry> registry_;
     std::unique_ptr<Files> files_;
     std::unique_ptr<TopLevelWindows> windows_;
+    // Before the shell, which starts programs through it.
+    std::unique_ptr<Processes> processes_;
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<Environment> environment_;
-    std::unique_ptr<Processes> processes_;
     std::unique_ptr<StartupValues> startup_;
     std::unique_ptr<Clock> clock_;
 };

@@ -1,17 +1,16 @@
 #pragma once
 // The application's icon, carried inside the program so that an installed
 // copy needs no file beside it: the windows and the tray show it, and
-// install gives it to the desktop entries.
+// install gives it to the desktop.
 
 #include <span>
-#include <string_view>
+
+#include "platform/Platform.h"
 
 namespace setup {
 
-struct IconImage {
-    int size = 0;          // pixels, square
-    std::string_view png;  // a PNG file's bytes (RGBA)
-};
+// A size and a PNG file's bytes (RGBA).
+using IconImage = platform::IconPicture;
 
 // 16, 32 and 48 pixels, smallest first.
 std::span<const IconImage> AppIconImages();

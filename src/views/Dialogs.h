@@ -12,6 +12,8 @@
 
 namespace views {
 
+class InstallEvents;
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -23,6 +25,9 @@ public:
     virtual void ShowInformation(std::string_view text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool AskYesNo(std::string_view text) = 0;
+    // A Yes/No question with a warning sign, for what cannot be undone.
+    // Where no sign can be shown it is a plain question.
+    virtual bool AskYesNoWarning(std::string_view text) { return AskYesNo(text); }
     // The client-path dialog ("SETI@home client not found"): the text the
     // user accepted with OK as typed, or nothing when the user chose Cancel
     // (which quits Skyvane).
@@ -46,6 +51,9 @@ public:
     // is closed. Where no window can be shown, the transfer is cancelled at
     // once.
     virtual void ShowCacheInfoForm(CacheInfoEvents& events);
+    // The install/upgrade dialog, driven by `events` until it closes. Where
+    // no dialog can be shown (skyvane-cli) nothing happens.
+    virtual void ShowInstallForm(InstallEvents& /*events*/) {}
 };
 
 }  // namespace views

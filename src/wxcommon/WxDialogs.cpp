@@ -6,6 +6,7 @@
 #include "cache/TCacheForm.h"
 #include "cache/TCacheInfoForm.h"
 #include "setup/TAboutForm.h"
+#include "setup/TInstallForm.h"
 #include "setup/TPathForm.h"
 #include "setup/TSetForm.h"
 #include "wxcommon/WxText.h"
@@ -37,6 +38,15 @@ void WxDialogs::ShowInformation(std::string_view text) {
 
 bool WxDialogs::AskYesNo(std::string_view text) {
     return ShowBox(text, wxYES_NO | wxICON_QUESTION) == wxID_YES;
+}
+
+bool WxDialogs::AskYesNoWarning(std::string_view text) {
+    return ShowBox(text, wxYES_NO | wxICON_WARNING) == wxID_YES;
+}
+
+void WxDialogs::ShowInstallForm(views::InstallEvents& events) {
+    setup::TInstallForm form(Owner(), events);
+    if (form.Wanted()) form.ShowModal();
 }
 
 std::optional<std::string> WxDialogs::AskClientPath() {

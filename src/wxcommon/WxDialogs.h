@@ -26,6 +26,7 @@ public:
     void ShowWarning(std::string_view text) override;
     void ShowInformation(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
+    bool AskYesNoWarning(std::string_view text) override;
     std::optional<std::string> AskClientPath() override;
     void ShowAbout() override;
     void ShowSetForm(views::SetFormEvents& events) override;
@@ -33,6 +34,7 @@ public:
     bool AskAbortRetry(std::string_view text) override;
     void ShowCacheForm(views::CacheFormEvents& events) override;
     void ShowCacheInfoForm(views::CacheInfoEvents& events) override;
+    void ShowInstallForm(views::InstallEvents& events) override;
 
 private:
     wxWindow* Owner() const;

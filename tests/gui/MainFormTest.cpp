@@ -131,6 +131,9 @@ protected:
         dir_.MakeDir("program");
         dir_.MakeDir("registry");
         dir_.MakeDir("runtime");
+        // An installed Skyvane: its settings are there, so no install dialog.
+        dir_.Write("program/" + std::string(history::kSettingsFileName),
+                   history::EncodeSettingsRecord({}));
         native_ = std::make_unique<platform::NativePlatform>();
     }
 

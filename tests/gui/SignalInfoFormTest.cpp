@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gui/GuiTestSupport.h"
+#include "history/SettingsRecord.h"
 #include "inspection/TSignalInfoForm.h"
 #include "monitor/TMainForm.h"
 #include "platform/Platform.h"
@@ -87,6 +88,9 @@ protected:
         dir_.MakeDir("program");
         dir_.MakeDir("registry");
         dir_.MakeDir("runtime");
+        // An installed Skyvane: its settings are there, so no install dialog.
+        dir_.Write("program/" + std::string(history::kSettingsFileName),
+                   history::EncodeSettingsRecord({}));
         native_ = std::make_unique<platform::NativePlatform>();
         const std::string clientDir = dir_.Path("client/");
         sample::WriteSampleClientDir(clientDir);

@@ -342,6 +342,9 @@ public:
         if (root == RegRoot::LocalMachine && access == RegAccess::Write) return nullptr;
         return inner_.OpenKey(root, path, access);
     }
+    bool DeleteKey(RegRoot root, std::string_view path) override {
+        return root != RegRoot::LocalMachine && inner_.DeleteKey(root, path);
+    }
 
 private:
     platform::Registry& inner_;

@@ -270,4 +270,20 @@ TEST_F(FilesTest, DirectoriesAreCreatedAndRemovedOneLevelAtATime) {
     EXPECT_FALSE(files_.DirectoryExists(dir_.Path("cache")));
 }
 
+TEST(FilesIsLink, TellsLinksFromWhatTheyPointAt) {
+    testsupport::TempDir dir;
+    dir.Write("real/file.txt", "x");
+    platform::NativePlatform native;
+    auto& files = native.services().files;
+    EXPECT_FALSE(files.IsLink(dir.Path("real")));
+    EXPECT_FALSE(files.IsLink(dir.Path("real/file.txt")));
+    EXPECT_FALSE(files.IsLink(dir.Path("missing")));
+    std::error_code error;
+    std::filesystem::create_directory_symlink(dir.Path("real"), dir.Path("link"), error);
+    // Windows lets only some users make symbolic links.
+    if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+    EXPECT_TRUE(files.IsLink(dir.Path("link")));
+    EXPECT_TRUE(files.IsLink(dir.Path("link") + platform::PathSeparator()));
+}
+
 }  // namespace

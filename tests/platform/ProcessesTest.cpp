@@ -161,6 +161,29 @@ TEST_F(ProcessesTest, WindowedClientsWindowIsFoundAndEndsOnDestroy) {
         [&] { return !windows_.WindowExists("SetiClientParent", "SETI@Home Client"); }, 5s));
 }
 
+// What CloseOtherInstances asks of another Skyvane: WM_QUIT ends its message
+// loop (SIGTERM its process on Linux). Our own windows are never asked.
+TEST_F(ProcessesTest, PostQuitEndsTheOtherProgramButNeverThisOne) {
+    const std::string child = CopyChild("other.exe");
+    ASSERT_TRUE(processes_.Launch(child + " window", dir_.Path(), platform::ShowMode::Normal));
+    std::optional<platform::WindowInfo> window;
+    ASSERT_TRUE(WaitFor([&] {
+        window = windows_.FindWindow("SetiClientParent", "SETI@Home Client");
+        return window.has_value();
+    }));
+    EXPECT_TRUE(windows_.PostQuit(*window));
+    EXPECT_TRUE(WaitFor(
+        [&] { return !windows_.WindowExists("SetiClientParent", "SETI@Home Client"); }, 5s));
+
+    const auto own = windows_.Announce("SkyvaneOwnTest", "Own");
+    std::optional<platform::WindowInfo> ownWindow;
+    ASSERT_TRUE(WaitFor([&] {
+        ownWindow = windows_.FindWindow("SkyvaneOwnTest", "Own");
+        return ownWindow.has_value();
+    }));
+    EXPECT_FALSE(windows_.PostQuit(*ownWindow));
+}
+
 // The whole of stopping the windowed client, as client control does it on
 // the real services: the pointer nudge, WM_DESTROY (SIGTERM on Linux), the
 // wait for the window to go. A text client's console window cannot be shown

@@ -177,4 +177,20 @@ TEST_F(RegistryTest, PosixDirectoryFallsBackToXdgConfigHome) {
 }
 #endif
 
+TEST_F(RegistryTest, DeleteKeyTakesEverythingBelowIt) {
+    Open(RegAccess::Write, key_ + "\\App")->WriteString("Path", "C:\\SKY\\");
+    Open(RegAccess::Write, key_ + "\\App\\Deeper")->WriteString("Name", "x");
+    Open(RegAccess::Write, key_ + "\\Other")->WriteString("Keep", "yes");
+
+    EXPECT_TRUE(registry_.DeleteKey(RegRoot::CurrentUser, key_ + "\\APP"));
+    EXPECT_EQ(Open(RegAccess::Read, key_ + "\\App"), nullptr);
+    EXPECT_EQ(Open(RegAccess::Read, key_ + "\\App\\Deeper"), nullptr);
+    auto other = Open(RegAccess::Read, key_ + "\\Other");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->ReadString("Keep"), "yes");
+    // a key that is not there is gone already
+    EXPECT_TRUE(registry_.DeleteKey(RegRoot::CurrentUser, key_ + "\\Never"));
+    registry_.DeleteKey(RegRoot::CurrentUser, key_);
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "support/RecordingShell.h"
 
 namespace testsupport {
 
@@ -92,9 +93,11 @@ public:
         platform::WindowInfo info;
         platform::ProcessId process = 0;
         bool closesOnDestroy = true;
+        bool closesOnQuit = true;
     };
-    std::vector<Window> windows;     // in the system's order
-    std::vector<std::string> calls;  // "PostDestroy <title>", "Cursor x,y", "ShowCursor 0"
+    std::vector<Window> windows;  // in the system's order
+    // "PostDestroy <title>", "PostQuit <title>", "Cursor x,y", "ShowCursor 0"
+    std::vector<std::string> calls;
     bool hasPointer = true;
     // Windows of processes that stopped running vanish with them.
     const std::map<platform::ProcessId, FakeProcessState>* processes = nullptr;
@@ -137,6 +140,15 @@ public:
                       windows.end());
         return true;
     }
+    bool PostQuit(const platform::WindowInfo& window) override {
+        calls.push_back("PostQuit " + window.title);
+        windows.erase(std::remove_if(windows.begin(), windows.end(),
+                                     [&](const Window& w) {
+                                         return w.info.handle == window.handle && w.closesOnQuit;
+                                     }),
+                      windows.end());
+        return true;
+    }
     std::optional<platform::ScreenPoint> CursorPosition() override {
         if (!hasPointer) return std::nullopt;
         calls.push_back("GetCursor");
@@ -165,16 +177,11 @@ private:
     }
 };
 
-class FakeShell : public platform::Shell {
+class FakeShell : public RecordingShell {
 public:
     std::map<std::string, platform::ExeType> exeTypes;  // by path; Unknown otherwise
     std::string screenSaver;                            // SYSTEM.INI [boot] SCRNSAVE.EXE
-    std::vector<std::string> opened;
 
-    bool OpenUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
     platform::ExeType ExecutableType(const std::string& path) override {
         auto found = exeTypes.find(path);
         return found == exeTypes.end() ? platform::ExeType::Unknown : found->second;

@@ -66,6 +66,7 @@ public:
         Note("RemoveDirectory", path);
         return inner_.RemoveDirectory(path);
     }
+    bool IsLink(const std::string& path) override { return inner_.IsLink(path); }
 
 private:
     void Note(const char* what, const std::string& path) {

@@ -19,6 +19,23 @@ public:
     }
     std::string ReadSystemIni(std::string_view, std::string_view) override { return {}; }
     std::vector<std::string> opened;
+
+    // Nothing of the desktop: this shell only opens addresses.
+    std::string ShellFolder(std::string_view) override { return {}; }
+    std::string DefaultInstallDirectory() override { return {}; }
+    std::string ShortcutFile(const std::string& folder, std::string_view name, bool) override {
+        return folder + std::string(name);
+    }
+    bool SaveShortcut(const std::string&, std::string_view, const platform::Shortcut&) override {
+        return false;
+    }
+    bool RegisterApplication(const std::string&, std::span<const platform::IconPicture>) override {
+        return false;
+    }
+    void UnregisterApplication(const std::string&) override {}
+    bool DeleteProgramAfterExit(const std::string&, const std::string&, bool) override {
+        return false;
+    }
 };
 
 }  // namespace testsupport

@@ -28,6 +28,23 @@ bool ScriptedDialogs::AskYesNo(std::string_view text) {
     return answer;
 }
 
+bool ScriptedDialogs::AskYesNoWarning(std::string_view text) {
+    warningQuestions.emplace_back(text);
+    if (whileOpen) whileOpen();
+    if (yesNoAnswers.empty()) return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::ShowInstallForm(views::InstallEvents& events) {
+    ++installShown;
+    if (!inInstallForm) return;
+    RecordingInstallView view;
+    if (!events.FormCreate(view)) return;
+    inInstallForm(events, view);
+}
+
 std::optional<std::string> ScriptedDialogs::AskClientPath() {
     ++clientPathAsked;
     if (whileOpen) whileOpen();

@@ -11,6 +11,7 @@
 
 #include "platform/Platform.h"
 #include "views/Dialogs.h"
+#include "views/InstallView.h"
 
 namespace testsupport {
 
@@ -44,12 +45,29 @@ public:
     bool closed = false;
 };
 
+// The install/upgrade dialog's controls as a test fills them.
+class RecordingInstallView : public views::InstallView {
+public:
+    void SetText(views::InstallControl c, std::string_view text) override {
+        texts[static_cast<int>(c)] = text;
+    }
+    std::string Text(views::InstallControl c) const override { return texts[static_cast<int>(c)]; }
+    bool Checked(views::InstallControl c) const override { return checked[static_cast<int>(c)]; }
+    void CloseDialog() override { closed = true; }
+
+    std::string texts[5];
+    // CheckBox1..3 are checked by design.
+    bool checked[5]{false, false, true, true, true};
+    bool closed = false;
+};
+
 class ScriptedDialogs : public views::Dialogs {
 public:
     void ShowError(std::string_view text) override;
     void ShowWarning(std::string_view text) override;
     void ShowInformation(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
+    bool AskYesNoWarning(std::string_view text) override;
     std::optional<std::string> AskClientPath() override;
     void ShowAbout() override { ++aboutShown; }
     void ShowSetForm(views::SetFormEvents& events) override;
@@ -57,6 +75,7 @@ public:
     bool AskAbortRetry(std::string_view text) override;
     void ShowCacheForm(views::CacheFormEvents& events) override;
     void ShowCacheInfoForm(views::CacheInfoEvents& events) override;
+    void ShowInstallForm(views::InstallEvents& events) override;
 
     // Every box shown, by kind, in order.
     std::vector<std::string> errors;
@@ -95,6 +114,13 @@ public:
     views::CacheFormView* cacheForm = nullptr;
     int cacheFormsShown = 0;
 
+    // Questions with a warning sign; answered from yesNoAnswers too.
+    std::vector<std::string> warningQuestions;
+    // The install dialog: how often it was asked for, and what the user does
+    // in it once it is up (nothing: it stays open while start-up goes on, as
+    // if it had not been asked for).
+    int installShown = 0;
+    std::function<void(views::InstallEvents&, RecordingInstallView&)> inInstallForm;
     // Runs while a box is "open", to simulate a timer tick arriving then.
     std::function<void()> whileOpen;
 };

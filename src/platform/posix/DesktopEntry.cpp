@@ -107,14 +107,27 @@ std::optional<std::string> FormatDesktopEntry(const DesktopEntry& entry) {
     add("Name", entry.name);
     if (!entry.comment.empty()) add("Comment", entry.comment);
     if (!entry.icon.empty()) add("Icon", entry.icon);
-    if (entry.type == "Link") {
+    const bool link = entry.type == "Link";
+    if (link) {
         add("URL", entry.url);
     } else {
         add("Exec", QuoteExecArguments(entry.exec));
         add("Terminal", "false");
+        if (!entry.path.empty()) add("Path", entry.path);
     }
     for (const auto& [key, value] : entry.extraKeys)
         add(key, value);
+    if (!link && !entry.actions.empty()) {
+        std::string ids;
+        for (const auto& action : entry.actions)
+            ids += action.id + ";";
+        add("Actions", ids);
+        for (const auto& action : entry.actions) {
+            text += "\n[Desktop Action " + action.id + "]\n";
+            add("Name", action.name);
+            add("Exec", QuoteExecArguments(action.exec));
+        }
+    }
     if (!usable) return std::nullopt;
     return text;
 }
@@ -147,16 +160,26 @@ std::optional<std::string> DesktopEntryValue(std::string_view text, std::string_
     return std::nullopt;
 }
 
-std::optional<std::string> XdgConfigHome() {
-    if (auto dir = GetEnv("XDG_CONFIG_HOME")) return dir;
-    if (auto home = GetEnv("HOME")) return *home + "/.config";
+namespace {
+
+std::optional<std::string> XdgHome(const char* variable, std::string_view fallback) {
+    if (auto dir = GetEnv(variable); dir && dir->front() == '/') return dir;
+    if (auto home = GetEnv("HOME")) {
+        while (home->size() > 1 && home->back() == '/')
+            home->pop_back();
+        return *home + "/" + std::string(fallback);
+    }
     return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<std::string> XdgConfigHome() {
+    return XdgHome("XDG_CONFIG_HOME", ".config");
+}
+
 std::optional<std::string> XdgDataHome() {
-    if (auto dir = GetEnv("XDG_DATA_HOME")) return dir;
-    if (auto home = GetEnv("HOME")) return *home + "/.local/share";
-    return std::nullopt;
+    return XdgHome("XDG_DATA_HOME", ".local/share");
 }
 
 }  // namespace platform::posix

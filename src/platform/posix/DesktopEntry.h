@@ -11,15 +11,25 @@
 
 namespace platform::posix {
 
+// A further command of an application's entry, which menus offer beside
+// the entry's own ("Uninstall Skyvane").
+struct DesktopAction {
+    std::string id;  // letters, digits and '-'
+    std::string name;
+    std::vector<std::string> exec;
+};
+
 struct DesktopEntry {
     std::string type = "Application";  // "Application" or "Link"
     std::string name;
     std::string comment;            // optional
     std::vector<std::string> exec;  // Application: the program and its arguments
+    std::string path;               // Application, optional: its working directory
     std::string url;                // Link: the address it opens
     std::string icon;               // optional: a path or an icon theme name
     // Further keys, each written as a string value ("X-Skyvane-Command", ...).
     std::vector<std::pair<std::string, std::string>> extraKeys;
+    std::vector<DesktopAction> actions;  // Application only
 };
 
 // The whole file, "[Desktop Entry]" group first. Every value is escaped, and
@@ -41,7 +51,8 @@ std::string UnescapeDesktopValue(std::string_view text);
 std::optional<std::string> DesktopEntryValue(std::string_view text, std::string_view key);
 
 // $XDG_CONFIG_HOME, else $HOME/.config; $XDG_DATA_HOME, else
-// $HOME/.local/share. Nothing without either variable.
+// $HOME/.local/share. A relative XDG variable is ignored, as the XDG rules
+// say. Nothing without either variable.
 std::optional<std::string> XdgConfigHome();
 std::optional<std::string> XdgDataHome();
 

@@ -50,6 +50,16 @@ bool SpawnDetached(std::vector<std::string> args, const SpawnOptions& options);
 // A regular file with the execute bit for us.
 bool IsExecutableFile(const std::string& path);
 
+// The desktop's side of installing (PosixDesktop.cpp); see Shell.
+std::string ShellFolder(std::string_view name);
+std::string DefaultInstallDirectory();
+std::string ShortcutFile(const std::string& folder, std::string_view linkName);
+bool SaveShortcut(const std::string& folder, std::string_view linkName, const Shortcut& shortcut);
+bool RegisterApplication(const std::string& executable, std::span<const IconPicture> icons);
+void UnregisterApplication(const std::string& executable);
+bool DeleteProgramAfterExit(const std::string& executable, const std::string& directory,
+                            bool removeDirectory);
+
 // Replaces `path` with `bytes`: written to a fresh file beside it, flushed to
 // disk and renamed over it, so readers see the old or the new file and never
 // half of one. A replaced file keeps its permission bits; a new one gets

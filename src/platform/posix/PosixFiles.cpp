@@ -321,6 +321,15 @@ public:
     }
 
     bool RemoveDirectory(const std::string& path) override { return rmdir(path.c_str()) == 0; }
+
+    bool IsLink(const std::string& path) override {
+        std::string name = path;
+        // "link/" would name the directory it points to.
+        while (name.size() > 1 && name.back() == '/')
+            name.pop_back();
+        struct stat info {};
+        return lstat(name.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    }
 };
 
 }  // namespace

@@ -130,6 +130,27 @@ namespace {
 
 class PosixShell final : public Shell {
 public:
+    std::string ShellFolder(std::string_view name) override { return posix::ShellFolder(name); }
+    std::string DefaultInstallDirectory() override { return posix::DefaultInstallDirectory(); }
+    std::string ShortcutFile(const std::string& folder, std::string_view linkName, bool) override {
+        return posix::ShortcutFile(folder, linkName);
+    }
+    bool SaveShortcut(const std::string& folder, std::string_view linkName,
+                      const Shortcut& shortcut) override {
+        return posix::SaveShortcut(folder, linkName, shortcut);
+    }
+    bool RegisterApplication(const std::string& executable,
+                             std::span<const IconPicture> icons) override {
+        return posix::RegisterApplication(executable, icons);
+    }
+    void UnregisterApplication(const std::string& executable) override {
+        posix::UnregisterApplication(executable);
+    }
+    bool DeleteProgramAfterExit(const std::string& executable, const std::string& directory,
+                                bool removeDirectory) override {
+        return posix::DeleteProgramAfterExit(executable, directory, removeDirectory);
+    }
+
     bool OpenUrl(const std::string& url) override {
         // xdg-open takes anything starting with '-' for an option and fails.
         if (url.empty() || url.front() == '-') return false;
@@ -235,13 +256,17 @@ std::string_view TextClientPattern() {
     return "setiathome*";
 }
 
+bool FileNamesIgnoreCase() {
+    return false;
+}
+
 NativePlatform::NativePlatform()
     : registry_(posix::MakeRegistry()),
       files_(posix::MakeFiles()),
       windows_(posix::MakeTopLevelWindows()),
+      processes_(posix::MakeProcesses()),
       shell_(std::make_unique<PosixShell>()),
       environment_(std::make_unique<PosixEnvironment>()),
-      processes_(posix::MakeProcesses()),
       startup_(posix::MakeStartupValues()),
       clock_(MakeSystemClock()) {}
 

@@ -31,13 +31,20 @@ const char* RootFileName(RegRoot root) {
     return root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE.ini" : "HKEY_CURRENT_USER.ini";
 }
 
-std::optional<std::string> RegistryDirectory() {
-    if (auto dir = GetEnv("SKYVANE_REGISTRY_DIR")) return dir;
+struct RegistryPlace {
+    std::string dir;
+    // The default place, ~/.config/skyvane/registry, is ours alone: it goes
+    // when the registry is empty. A directory named in the environment stays.
+    bool ours = false;
+};
+
+std::optional<RegistryPlace> RegistryDirectory() {
+    if (auto dir = GetEnv("SKYVANE_REGISTRY_DIR")) return RegistryPlace{*dir, false};
     // The XDG rules say to ignore a relative XDG_CONFIG_HOME.
     if (auto config = GetEnv("XDG_CONFIG_HOME"); config && config->front() == '/') {
-        return *config + "/skyvane/registry";
+        return RegistryPlace{*config + "/skyvane/registry", true};
     }
-    if (auto home = GetEnv("HOME")) return *home + "/.config/skyvane/registry";
+    if (auto home = GetEnv("HOME")) return RegistryPlace{*home + "/.config/skyvane/registry", true};
     return std::nullopt;
 }
 
@@ -219,6 +226,34 @@ public:
                       FormatValueLine(name, value));
     }
 
+    // Removes the sections of the key and of every key below it, with
+    // whatever lines they hold. True when there was any.
+    bool DeleteKey(const std::string& foldedKey) {
+        bool found = false;
+        bool inKey = false;
+        std::vector<std::string> kept;
+        for (const auto& line : lines_) {
+            const auto parsed = ParseLine(line);
+            if (parsed.kind == ParsedLine::Kind::Header) {
+                inKey = parsed.validHeader && (parsed.foldedKey == foldedKey ||
+                                               parsed.foldedKey.starts_with(foldedKey + "\\"));
+                found = found || inKey;
+            }
+            if (!inKey) kept.push_back(line);
+        }
+        while (!kept.empty() && Trim(kept.back()).empty())
+            kept.pop_back();
+        lines_ = std::move(kept);
+        return found;
+    }
+
+    // Whether nothing but blank lines is left.
+    bool Empty() const {
+        for (const auto& line : lines_)
+            if (!Trim(line).empty()) return false;
+        return true;
+    }
+
     bool DeleteValue(const std::string& foldedKey, const std::string& foldedName) {
         const auto found = FindValue(foldedKey, foldedName);
         for (auto it = found.rbegin(); it != found.rend(); ++it) {
@@ -279,6 +314,7 @@ private:
 struct RootFile {
     std::string dir;
     std::string path;
+    bool ownDirectory = false;
 
     // The current document; an absent file is an empty one. Nothing when the
     // file exists but cannot be read: it must not be overwritten then.
@@ -297,6 +333,15 @@ struct RootFile {
         auto document = Load();
         if (!document) return false;
         if (!edit(*document)) return true;
+        if (document->Empty()) {
+            // An empty registry is no registry: nothing of it stays behind.
+            if (unlink(path.c_str()) != 0 && errno != ENOENT) return false;
+            if (ownDirectory && rmdir(dir.c_str()) == 0) {
+                const auto slash = dir.rfind('/');
+                if (slash != std::string::npos && slash > 0) rmdir(dir.substr(0, slash).c_str());
+            }
+            return true;
+        }
         return ReplaceFileAtomically(path, document->Text());
     }
 };
@@ -347,9 +392,9 @@ public:
     std::unique_ptr<RegistryKey> OpenKey(RegRoot root, std::string_view path,
                                          RegAccess access) override {
         auto keyNames = SplitKeyPath(path);
-        const auto dir = RegistryDirectory();
-        if (!keyNames || !dir) return nullptr;
-        RootFile file{*dir, *dir + "/" + RootFileName(root)};
+        const auto place = RegistryDirectory();
+        if (!keyNames || !place) return nullptr;
+        RootFile file{place->dir, place->dir + "/" + RootFileName(root), place->ours};
         const auto foldedKey = AsciiLower(JoinKeyPath(*keyNames));
         if (access == RegAccess::Read) {
             const auto document = file.Load();
@@ -365,6 +410,18 @@ public:
             if (!created) return nullptr;
         }
         return std::make_unique<PosixRegistryKey>(std::move(file), std::move(*keyNames), access);
+    }
+
+    bool DeleteKey(RegRoot root, std::string_view path) override {
+        const auto keyNames = SplitKeyPath(path);
+        const auto place = RegistryDirectory();
+        // The root itself cannot be deleted.
+        if (!keyNames || keyNames->empty() || !place) return false;
+        const RootFile file{place->dir, place->dir + "/" + RootFileName(root), place->ours};
+        const auto foldedKey = AsciiLower(JoinKeyPath(*keyNames));
+        bool missing = false;
+        if (!ReadWholeFile(file.path, &missing) && missing) return true;
+        return file.Modify([&](Document& document) { return document.DeleteKey(foldedKey); });
     }
 };
 

@@ -231,6 +231,14 @@ public:
         return pid && kill(static_cast<pid_t>(*pid), SIGTERM) == 0;
     }
 
+    // The default reaction to SIGTERM ends the process as WM_QUIT ends a
+    // Windows program: at once, without its exit steps.
+    bool PostQuit(const WindowInfo& window) override {
+        const auto pid = WindowProcess(window);
+        if (!pid || static_cast<pid_t>(*pid) == getpid()) return false;
+        return kill(static_cast<pid_t>(*pid), SIGTERM) == 0;
+    }
+
     // The pointer belongs to the display server; nothing here needs it moved.
     std::optional<ScreenPoint> CursorPosition() override { return std::nullopt; }
     void SetCursorPosition(ScreenPoint /*point*/) override {}

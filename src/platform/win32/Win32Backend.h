@@ -39,6 +39,14 @@ std::unique_ptr<TopLevelWindows> MakeTopLevelWindows();
 std::unique_ptr<Processes> MakeProcesses();
 std::unique_ptr<StartupValues> MakeStartupValues();
 
+// The shell's side of installing (Win32Desktop.cpp).
+std::string ShellFolder(std::string_view name);
+std::string ShortcutFile(const std::string& folder, std::string_view linkName, bool webAddress);
+bool SaveShortcut(Files& files, const std::string& folder, std::string_view linkName,
+                  const Shortcut& shortcut);
+bool DeleteProgramAfterExit(Files& files, Processes& processes, const std::string& executable,
+                            const std::string& directory, bool removeDirectory);
+
 // The longest path Skyvane hands to Windows: the settings record stores paths
 // in 255 characters, and the ANSI calls stop at MAX_PATH (260 with the NUL).
 inline constexpr std::size_t kMaxPathLength = 255;

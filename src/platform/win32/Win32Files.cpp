@@ -342,6 +342,17 @@ public:
         if (!UsablePath(path)) return false;
         return RemoveDirectoryA(path.c_str()) != 0;
     }
+
+    bool IsLink(const std::string& path) override {
+        std::string name = path;
+        // "C:\link\" would name the directory it points to.
+        while (name.size() > 3 && (name.back() == '\\' || name.back() == '/'))
+            name.pop_back();
+        if (!UsablePath(name)) return false;
+        const DWORD attributes = GetFileAttributesA(name.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES &&
+               (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    }
 };
 
 }  // namespace

@@ -45,6 +45,29 @@ bool IsSeparator(char c) {
 
 class Win32Shell final : public Shell {
 public:
+    Win32Shell(Files& files, Processes& processes) : files_(files), processes_(processes) {}
+
+    std::string ShellFolder(std::string_view name) override { return win32::ShellFolder(name); }
+    std::string DefaultInstallDirectory() override { return "C:\\Program Files\\Skyvane\\"; }
+    std::string ShortcutFile(const std::string& folder, std::string_view linkName,
+                             bool webAddress) override {
+        return win32::ShortcutFile(folder, linkName, webAddress);
+    }
+    bool SaveShortcut(const std::string& folder, std::string_view linkName,
+                      const Shortcut& shortcut) override {
+        return win32::SaveShortcut(files_, folder, linkName, shortcut);
+    }
+    // The executable carries its icon, and shortcuts show it by themselves.
+    bool RegisterApplication(const std::string&, std::span<const IconPicture>) override {
+        return true;
+    }
+    void UnregisterApplication(const std::string&) override {}
+    bool DeleteProgramAfterExit(const std::string& executable, const std::string& directory,
+                                bool removeDirectory) override {
+        return win32::DeleteProgramAfterExit(files_, processes_, executable, directory,
+                                             removeDirectory);
+    }
+
     bool OpenUrl(const std::string& url) override {
         if (url.empty() || !win32::UsableString(url)) return false;
         // The default verb of whatever the text names: a web address opens
@@ -75,6 +98,10 @@ public:
                                      static_cast<DWORD>(buffer.size()), "SYSTEM.INI");
         return std::string(buffer.data(), length);
     }
+
+private:
+    Files& files_;
+    Processes& processes_;
 };
 
 class Win32Environment final : public Environment {
@@ -155,13 +182,17 @@ std::string_view TextClientPattern() {
     return "setiathome*.exe";
 }
 
+bool FileNamesIgnoreCase() {
+    return true;
+}
+
 NativePlatform::NativePlatform()
     : registry_(win32::MakeRegistry()),
       files_(win32::MakeFiles()),
       windows_(win32::MakeTopLevelWindows()),
-      shell_(std::make_unique<Win32Shell>()),
-      environment_(std::make_unique<Win32Environment>()),
       processes_(win32::MakeProcesses()),
+      shell_(std::make_unique<Win32Shell>(*files_, *processes_)),
+      environment_(std::make_unique<Win32Environment>()),
       startup_(win32::MakeStartupValues()),
       clock_(MakeSystemClock()) {}
 

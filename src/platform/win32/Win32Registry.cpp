@@ -115,6 +115,27 @@ public:
         if (status != ERROR_SUCCESS) return nullptr;
         return std::make_unique<Win32RegistryKey>(key, access);
     }
+
+    bool DeleteKey(RegRoot root, std::string_view path) override {
+        while (!path.empty() && path.back() == '\\')
+            path.remove_suffix(1);
+        // The root itself cannot be deleted.
+        if (path.empty() || !UsableString(path)) return false;
+        const std::string subKey(path);
+        HKEY key = nullptr;
+        LSTATUS status =
+            RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_ALL_ACCESS | kView, &key);
+        if (status == ERROR_FILE_NOT_FOUND) return true;
+        if (status != ERROR_SUCCESS) return false;
+        // What is below the key first: RegDeleteKeyEx removes only a key
+        // without subkeys, and takes the 32-bit view that RegDeleteTree does
+        // not.
+        status = RegDeleteTreeA(key, nullptr);
+        RegCloseKey(key);
+        if (status != ERROR_SUCCESS) return false;
+        status = RegDeleteKeyExA(RootKey(root), subKey.c_str(), kView, 0);
+        return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    }
 };
 
 }  // namespace

@@ -135,6 +135,17 @@ public:
         return PostMessageA(Handle(window), WM_DESTROY, 0, 0) != 0;
     }
 
+    // WM_QUIT ends the owner's message loop, whichever of its windows gets
+    // it. Our own windows are never asked.
+    bool PostQuit(const WindowInfo& window) override {
+        const HWND handle = Handle(window);
+        DWORD process = 0;
+        if (!IsWindow(handle) || GetWindowThreadProcessId(handle, &process) == 0 ||
+            process == GetCurrentProcessId())
+            return false;
+        return PostMessageA(handle, WM_QUIT, 0, 0) != 0;
+    }
+
     std::optional<ScreenPoint> CursorPosition() override {
         POINT point{};
         if (GetCursorPos(&point) == 0) return std::nullopt;
