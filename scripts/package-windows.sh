@@ -45,6 +45,10 @@ settings (Skyvane.set), its archive and its cache in that folder, so it must
 be writable. On its first start it shows its install dialog; it finds the
 client's directory through the client's own registry entry, or asks.
 
+Removing: "Skyvane" in Add/Remove Programs, or Skyvane.exe uninstall. It
+removes its registry entries, shortcuts, settings, archive and cache, and
+then itself.
+
 Skyvane.exe      the program (no other files or DLLs are needed)
 skyvane-cli.exe  read-only command-line views of the same figures, for
                  scripts: skyvane-cli status --client-dir DIR

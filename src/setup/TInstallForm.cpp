@@ -7,6 +7,7 @@
 #include <wx/textctrl.h>
 
 #include "setup/WxAppIcon.h"
+#include "wxcommon/WxDialogLayout.h"
 #include "wxcommon/WxText.h"
 
 namespace setup {
@@ -54,12 +55,7 @@ TInstallForm::TInstallForm(wxWindow* parent, views::InstallEvents& events)
     }
     column->AddSpacer(gap);
     column->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL);
-    auto* outer = new wxBoxSizer(wxVERTICAL);
-    outer->Add(column, 1, wxEXPAND | wxALL, FromDIP(12));
-    SetSizerAndFit(outer);
-    SetMinSize(GetSize());
-    SetMaxSize(GetSize());
-    CentreOnScreen();
+    wxcommon::LayOutFixedDialog(*this, column);
 
     // OK and Cancel go to the logic, which closes the dialog when it is done;
     // Escape and the close box are the logic's FormClose.

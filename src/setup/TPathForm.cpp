@@ -12,6 +12,7 @@
 #include <wx/textctrl.h>
 
 #include "setup/PathForm.h"
+#include "wxcommon/WxDialogLayout.h"
 #include "wxcommon/WxText.h"
 
 namespace setup {
@@ -96,13 +97,7 @@ TPathForm::TPathForm(wxWindow* parent, platform::Shell& shell)
     column->AddSpacer(FromDIP(4));
     column->Add(Label4_);
 
-    auto* outer = new wxBoxSizer(wxVERTICAL);
-    outer->Add(column, 1, wxEXPAND | wxALL, FromDIP(12));
-    SetSizerAndFit(outer);
-    // Fixed size: without wxRESIZE_BORDER the user cannot resize it either.
-    SetMinSize(GetSize());
-    SetMaxSize(GetSize());
-    CentreOnScreen();
+    wxcommon::LayOutFixedDialog(*this, column);
 
     BitBtn1_->Bind(wxEVT_BUTTON, &TPathForm::BitBtn1Click, this);
     BitBtn2_->Bind(wxEVT_BUTTON, &TPathForm::BitBtn2Click, this);
