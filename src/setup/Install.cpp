@@ -110,7 +110,8 @@ bool CloseOtherInstances(const platform::Services& services, views::Dialogs& dia
         services.clock.Sleep(kCloseWait);
         ++attempts;
     }
-    if (attempts == kCloseAttempts) {
+    // A copy that went after the last request is gone, not a failure.
+    if (attempts == kCloseAttempts && services.windows.FindWindow(kMainWindowClass, kAppTitle)) {
         dialogs.ShowWarning(kCloseOthersMessage);
         return false;
     }

@@ -256,6 +256,18 @@ TEST_F(InstallTest, OtherCopiesAreAskedToQuit) {
     EXPECT_EQ(windows_.calls, (std::vector<std::string>{"PostQuit Skyvane", "PostQuit Skyvane"}));
     EXPECT_TRUE(dialogs_.warnings.empty());
 
+    // AND one that goes only after the fifth and last request: no warning
+    windows_.calls.clear();
+    clock_.sleeps.clear();
+    windows_.Add("TMainForm", "Skyvane");
+    windows_.windows[0].closesOnQuit = false;
+    clock_.onSleep = [this](std::chrono::milliseconds) {
+        if (clock_.sleeps.size() == 5) windows_.windows.clear();
+    };
+    EXPECT_TRUE(setup::CloseOtherInstances(Services(), dialogs_, nullptr));
+    EXPECT_EQ(windows_.calls.size(), 5u);
+    EXPECT_TRUE(dialogs_.warnings.empty());
+
     // AND one that never does: five requests, a warning, and the install
     // dialog never shows
     clock_.onSleep = nullptr;
