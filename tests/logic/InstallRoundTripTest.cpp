@@ -131,6 +131,9 @@ TEST_F(RoundTrip, InstallFirstStartUninstallLeavesNothing) {
     EXPECT_NE(text.find("Icon=skyvane\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Exec=" + InstallDir() + "skyvane uninstall\n"), std::string::npos) << text;
     EXPECT_TRUE(fs::exists(home_.Path(".local/share/icons/hicolor/48x48/apps/skyvane.png")));
+    // a launcher on the desktop starts only when it is marked executable
+    const auto desktopLink = fs::status(home_.Path("Desktop/Skyvane.desktop")).permissions();
+    EXPECT_NE(desktopLink & fs::perms::owner_exec, fs::perms::none);
 
     // the user had Skyvane start at logon
     ASSERT_TRUE(native_->services().startup.Write("Run", "Skyvane", InstallDir() + "skyvane"));

@@ -137,7 +137,12 @@ bool SaveShortcut(const std::string& folder, std::string_view linkName, const Sh
     else if (!IsWebAddress(shortcut.target))
         entry.icon = FileStem(shortcut.target);
     const auto text = FormatDesktopEntry(entry);
-    return text && ReplaceFileAtomically(ShortcutFile(folder, linkName), *text);
+    const std::string file = ShortcutFile(folder, linkName);
+    if (!text || !ReplaceFileAtomically(file, *text)) return false;
+    // File managers start a launcher on the desktop only when it is marked
+    // executable; anything else they show as a text file, or ask first.
+    chmod(file.c_str(), 0755);
+    return true;
 }
 
 bool RegisterApplication(const std::string& executable, std::span<const IconPicture> icons) {
