@@ -832,13 +832,18 @@ void Monitor::WUCache1Click() {
         dialogs_.ShowError(cache::msg::kNoClient);
         return;
     }
-    cache::CacheForm form({cache_,
-                           settings_.Values(),
-                           client_,
-                           dialogs_,
-                           view_,
+    cache::CacheForm form({cache_, settings_.Values(), client_, dialogs_, view_,
                            [this] { return settings_.SaveSettings(); },
-                           {}});
+                           [this](const cache::ClientShortcut& shortcut) {
+                               setup::ShortcutRequest request;
+                               request.folderName = "Desktop";
+                               request.target = shortcut.target;
+                               request.linkName = shortcut.name;
+                               request.workingDirectory = shortcut.workingDirectory;
+                               request.arguments = shortcut.arguments;
+                               request.console = true;
+                               return setup::CreateShortcut(services_, request);
+                           }});
     dialogs_.ShowCacheForm(form);
 }
 

@@ -193,6 +193,9 @@ struct Shortcut {
     std::string workingDirectory;
     std::string arguments;
     std::vector<ShortcutAction> actions;
+    // A console program: a Linux desktop runs it in a terminal (Windows
+    // opens a console window for it by itself).
+    bool console = false;
 };
 
 // One size of a program's icon.

@@ -133,6 +133,7 @@ bool CreateShortcut(const platform::Services& services, const ShortcutRequest& r
         link.arguments = request.arguments;
     }
     link.actions = request.actions;
+    link.console = request.console;
 
     std::string folder = services.shell.ShellFolder(request.folderName);
     if (folder.empty()) return true;  // the system has no such folder

@@ -64,6 +64,8 @@ struct ShortcutRequest {
     std::string arguments;
     // Desktop entries only: further commands beside the shortcut.
     std::vector<platform::ShortcutAction> actions;
+    // A console program (a text client), which wants a terminal on Linux.
+    bool console = false;
 };
 bool CreateShortcut(const platform::Services& services, const ShortcutRequest& request);
 

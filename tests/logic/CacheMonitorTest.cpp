@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "monitor/Monitor.h"
 #include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
+#include "support/ClientFakes.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
+#include "support/ShellFolders.h"
 #include "support/TempDir.h"
 #include "support/WriteTime.h"
 
@@ -134,6 +138,43 @@ TEST_F(CacheMonitorTest, CacheDialogNeedsAClient) {
     monitor_->WUCache1Click();
     ASSERT_EQ(dialogs_.errors.size(), 1u);
     EXPECT_EQ(dialogs_.errors[0], "If you renamed SETI@home exe file, you should rename it back");
+}
+
+// The text client's desktop shortcut, made through the one shortcut service
+// into a desktop of the test's own.
+TEST_F(CacheMonitorTest, CacheDialogPutsTheTextClientOnTheDesktop) {
+    TempDir home;
+    testsupport::ShellFolders folders(home);
+    client_.Write(testsupport::kTextExe, "#!/bin/sh\n");
+    std::filesystem::permissions(client_.Path(testsupport::kTextExe),
+                                 std::filesystem::perms::owner_all);
+    client_.Write("work_unit.sah", Unit("first"));
+    Start();
+    ASSERT_EQ(monitor_->Client().Kind(), client::ClientKind::Text);
+    testsupport::RecordingCacheFormView form;
+    dialogs_.cacheForm = &form;
+    dialogs_.cacheFormScript = [](views::CacheFormView& view, views::CacheFormEvents& events) {
+        view.SetChecked(views::CacheFormControl::CheckBox1, true);
+        events.CheckBox1Click(view);
+        view.SetSpinValue(5);
+        events.BitBtn1Click(view);
+    };
+    monitor_->WUCache1Click();
+
+    auto& shell = native_.services().shell;
+    const std::string file = shell.ShortcutFile(shell.ShellFolder("Desktop"), "SETI@home", false);
+    ASSERT_TRUE(std::filesystem::exists(file)) << file;
+    EXPECT_EQ(dialogs_.informations.size(), 1u);
+#ifndef _WIN32
+    const std::string text = home.Read(std::filesystem::relative(file, home.Path()).string());
+    EXPECT_NE(text.find("Exec=" + client_.Path(testsupport::kTextExe) + " -stop_after_process\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Terminal=true\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Path=" + client_.Path() + "\n"), std::string::npos) << text;
+    const std::string validate = "desktop-file-validate '" + file + "'";
+    EXPECT_EQ(std::system(validate.c_str()), 0) << text;
+#endif
 }
 
 }  // namespace

@@ -87,6 +87,7 @@ public:
         return Allowed(p) && inner_.CreateDirectory(p);
     }
     bool RemoveDirectory(const std::string& p) override { return inner_.RemoveDirectory(p); }
+    bool IsLink(const std::string& p) override { return inner_.IsLink(p); }
 
 private:
     bool Allowed(const std::string& target) {
@@ -599,32 +600,7 @@ TEST_F(CacheTest, RecoveryWithoutACacheOrALeftoverDoesNothing) {
 
 namespace {
 
-class FormView : public views::CacheFormView {
-public:
-    void SetText(views::CacheFormControl c, std::string_view t) override { texts[c] = t; }
-    std::string Text(views::CacheFormControl c) const override {
-        auto it = texts.find(c);
-        return it == texts.end() ? "" : it->second;
-    }
-    void SetChecked(views::CacheFormControl c, bool v) override { checked[c] = v; }
-    bool Checked(views::CacheFormControl c) const override {
-        auto it = checked.find(c);
-        return it != checked.end() && it->second;
-    }
-    void SetVisible(views::CacheFormControl c, bool v) override { visible[c] = v; }
-    void SetEnabled(views::CacheFormControl c, bool v) override { enabled[c] = v; }
-    void SetSpinValue(int v) override { spin = v; }
-    int SpinValue() const override { return spin; }
-    void SetRadioIndex(int i) override { radio = i; }
-    int RadioIndex() const override { return radio; }
-    void LayOutBottom() override { ++layouts; }
-    void Close() override { closed = true; }
-
-    std::map<views::CacheFormControl, std::string> texts;
-    std::map<views::CacheFormControl, bool> checked, visible, enabled;
-    int spin = 0, radio = -1, layouts = 0;
-    bool closed = false;
-};
+using FormView = testsupport::RecordingCacheFormView;
 
 }  // namespace
 

@@ -112,7 +112,7 @@ std::optional<std::string> FormatDesktopEntry(const DesktopEntry& entry) {
         add("URL", entry.url);
     } else {
         add("Exec", QuoteExecArguments(entry.exec));
-        add("Terminal", "false");
+        add("Terminal", entry.terminal ? "true" : "false");
         if (!entry.path.empty()) add("Path", entry.path);
     }
     for (const auto& [key, value] : entry.extraKeys)

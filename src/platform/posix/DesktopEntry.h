@@ -25,6 +25,7 @@ struct DesktopEntry {
     std::string comment;            // optional
     std::vector<std::string> exec;  // Application: the program and its arguments
     std::string path;               // Application, optional: its working directory
+    bool terminal = false;          // Application: run in a terminal
     std::string url;                // Link: the address it opens
     std::string icon;               // optional: a path or an icon theme name
     // Further keys, each written as a string value ("X-Skyvane-Command", ...).

@@ -123,6 +123,7 @@ bool SaveShortcut(const std::string& folder, std::string_view linkName, const Sh
         const auto words = SplitWords(shortcut.arguments);
         entry.exec.insert(entry.exec.end(), words.begin(), words.end());
         entry.path = shortcut.workingDirectory;
+        entry.terminal = shortcut.console;
         for (const auto& action : shortcut.actions) {
             DesktopAction item{action.id, action.name, {shortcut.target}};
             const auto actionWords = SplitWords(action.arguments);
