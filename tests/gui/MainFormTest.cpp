@@ -38,6 +38,7 @@
 
 #include "cache/CacheInfoForm.h"
 #include "cache/TCacheInfoForm.h"
+#include "cache/WorkUnitCache.h"
 #include "gui/GuiTestSupport.h"
 #include "history/SettingsRecord.h"
 #include "monitor/Monitor.h"
@@ -47,6 +48,7 @@
 #include "setup/PathForm.h"
 #include "setup/TPathForm.h"
 #include "support/RecordingShell.h"
+#include "support/ShellFolders.h"
 #include "support/TempDir.h"
 #include "views/ControlNames.h"
 #include "views/MainView.h"
@@ -440,10 +442,9 @@ TEST_F(GuiStart, MenusOfferOnlyWhatWorks) {
     ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
 
     // "E&xit", "&Settings...", the cache's items and the graph's menus work
-    for (const char* name :
-         {"Exit2", "WUCache1", "mHalf", "MNormal", "mx16", "ShowSpikesMenu", "ShowPulsesMenu",
-          "LinesMenu", "DotsMenu", "MenuTotalAll", "MenuTotalIgnore", "Skyvanesite1",
-          "SETIhomesite1", "About1"})
+    for (const char* name : {"Exit2", "WUCache1", "mHalf", "MNormal", "mx16", "ShowSpikesMenu",
+                             "ShowPulsesMenu", "LinesMenu", "DotsMenu", "MenuTotalAll",
+                             "MenuTotalIgnore", "Skyvanesite1", "SETIhomesite1", "About1"})
         EXPECT_TRUE(form_->MenuItemByName(name)->IsEnabled()) << name;
     EXPECT_TRUE(form_->MenuItemByName("Settings1")->IsEnabled());
     // the logic cannot switch on a command that has no handler
@@ -692,7 +693,11 @@ void Click(wxWindow* parent, const char* name) {
 }
 
 TEST_F(GuiStart, CacheDialogFromTheMenuSavesTheBatch) {
-    // GIVEN Skyvane on a client directory with a text client in it
+    // GIVEN Skyvane on a client directory with a text client in it, and a
+    // desktop of the test's own for the client's shortcut
+    testsupport::TempDir home;
+    testsupport::ShellFolders folders(home);
+    testsupport::ScopedEnv registryEnv("SKYVANE_REGISTRY_DIR", dir_.Path("registry"));
     clientDir_ = dir_.Path("client/");
     sample::WriteSampleClientDir(clientDir_);
     const std::string exe = "setiathome-3.08.i686-pc-linux-gnu";
@@ -708,7 +713,13 @@ TEST_F(GuiStart, CacheDialogFromTheMenuSavesTheBatch) {
 
     int dialogs = 0;
     wxTimer act;
+    std::vector<std::string> boxes;
     DialogWatch watch([&](wxDialog* dialog) {
+        // The box that tells of the shortcut, answered at once.
+        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
+            boxes.push_back(wxcommon::ToUtf8(box->GetMessage()));
+            return static_cast<int>(wxID_OK);
+        }
         ++dialogs;
         EXPECT_EQ(dialog->GetName(), "TCacheForm");
         act.Bind(wxEVT_TIMER, [dialog](wxTimerEvent&) {
@@ -761,6 +772,14 @@ TEST_F(GuiStart, CacheDialogFromTheMenuSavesTheBatch) {
     EXPECT_EQ(saved.CacheSize, 3);
     EXPECT_TRUE(saved.AutoConnect);
     EXPECT_EQ(saved.ClientParams, "-proxy host:8080");
+#ifndef _WIN32
+    // AND the text client has its shortcut on the test's desktop
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], cache::msg::kShortcutCreated);
+    auto& shell = native_->services().shell;
+    EXPECT_TRUE(std::filesystem::exists(
+        shell.ShortcutFile(shell.ShellFolder("Desktop"), "SETI@home", false)));
+#endif
 }
 
 // The progress window of a transfer: open until the client has done its
