@@ -47,6 +47,7 @@
 #include "sample/SampleClientFiles.h"
 #include "setup/PathForm.h"
 #include "setup/TPathForm.h"
+#include "support/ClientFakes.h"
 #include "support/RecordingShell.h"
 #include "support/ShellFolders.h"
 #include "support/TempDir.h"
@@ -700,7 +701,7 @@ TEST_F(GuiStart, CacheDialogFromTheMenuSavesTheBatch) {
     testsupport::ScopedEnv registryEnv("SKYVANE_REGISTRY_DIR", dir_.Path("registry"));
     clientDir_ = dir_.Path("client/");
     sample::WriteSampleClientDir(clientDir_);
-    const std::string exe = "setiathome-3.08.i686-pc-linux-gnu";
+    const std::string exe = testsupport::kTextExe;
     dir_.Write("client/" + exe, "program");
     std::filesystem::permissions(dir_.Path("client/" + exe), std::filesystem::perms::owner_all);
     dir_.Write("program/cache/done.rsl", "result");
