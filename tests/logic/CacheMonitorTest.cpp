@@ -13,27 +13,18 @@
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ShellFolders.h"
+#include "support/SampleUnits.h"
 #include "support/TempDir.h"
 #include "support/WriteTime.h"
 
 using testsupport::ScopedEnv;
+using testsupport::ResultOf;
 using testsupport::TempDir;
+using testsupport::Unit;
 using views::Control;
 using views::TimerId;
 
 namespace {
-
-std::string Unit(const std::string& name) {
-    sample::WorkUnitSpec spec;
-    spec.name = name;
-    return sample::WorkUnitFile(spec);
-}
-
-std::string ResultOf(const std::string& name) {
-    sample::WorkUnitSpec spec;
-    spec.name = name;
-    return sample::ResultFile(spec);
-}
 
 class CacheMonitorTest : public ::testing::Test {
 protected:

@@ -22,31 +22,22 @@
 #include "support/FakeClock.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SampleUnits.h"
 #include "support/TempDir.h"
 #include "support/WriteTime.h"
 
 using cache::WorkUnitCache;
 using client::ClientKind;
 using testsupport::kTextExe;
+using testsupport::ResultOf;
 using testsupport::TempDir;
+using testsupport::Unit;
 using views::Control;
 using namespace std::chrono_literals;
 
 namespace {
 
 const char Sep = platform::PathSeparator();
-
-std::string Unit(const std::string& name) {
-    sample::WorkUnitSpec spec;
-    spec.name = name;
-    return sample::WorkUnitFile(spec);
-}
-
-std::string ResultOf(const std::string& name) {
-    sample::WorkUnitSpec spec;
-    spec.name = name;
-    return sample::ResultFile(spec);
-}
 
 // A Files decorator that fails chosen operations, as a full disk or a
 // read-only folder would.
