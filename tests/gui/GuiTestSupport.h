@@ -39,6 +39,19 @@ inline void Pump(int ms) {
     } while (watch.Time() < ms);
 }
 
+// Pumps until `done()` holds or `ms` milliseconds have passed; tells which.
+// For what the display delivers when it can (pointer moves under a loaded
+// Xvfb or Wine), where a fixed pump is sometimes too short.
+template <typename Condition>
+bool PumpUntil(Condition done, int ms = 3000) {
+    wxStopWatch watch;
+    while (!done()) {
+        if (watch.Time() >= ms) return false;
+        Pump(20);
+    }
+    return true;
+}
+
 // SKYVANE_SCREENSHOT_DIR, or the directory of the test program.
 inline std::string ScreenshotPath(const std::string& name) {
     const char* dir = std::getenv("SKYVANE_SCREENSHOT_DIR");
