@@ -77,10 +77,9 @@ private:
     std::vector<std::uint8_t> pixels_;
 };
 
-// The picture as a PNG file's bytes (8-bit RGB, no dependencies). The data
-// is stored uncompressed: the pictures are small and this keeps the encoder
-// free of a compression library. An empty picture (no pixels) has no PNG
-// form and gives an empty string.
+// The picture as a PNG file's bytes (8-bit RGB, compressed with zlib at its
+// best level). An empty picture (no pixels) has no PNG form and gives an
+// empty string.
 std::string EncodePng(const Canvas& picture);
 
 }  // namespace canvas

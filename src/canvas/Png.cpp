@@ -1,10 +1,12 @@
 #include "canvas/Canvas.h"
 
+#include <zlib.h>
+
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,52 +14,6 @@
 namespace canvas {
 
 namespace {
-
-// Stored deflate blocks carry at most this many bytes each.
-constexpr std::size_t kMaxStoredBlock = 65535;
-
-constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}
-
-constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
-
-// CRC-32 as PNG chunks use it (reflected, polynomial 0xEDB88320).
-std::uint32_t Crc32(std::string_view bytes) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (const char byte : bytes) {
-        crc = kCrcTable[(crc ^ static_cast<std::uint8_t>(byte)) & 0xFF] ^ (crc >> 8);
-    }
-    return crc ^ 0xFFFFFFFFu;
-}
-
-// Adler-32 as the zlib stream ends with it.
-std::uint32_t Adler32(std::string_view bytes) {
-    constexpr std::uint32_t kModulus = 65521;
-    // 5552 bytes is the longest run whose sums cannot overflow 32 bits before
-    // reducing them.
-    constexpr std::size_t kRun = 5552;
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    while (!bytes.empty()) {
-        const std::size_t run = std::min(bytes.size(), kRun);
-        for (const char byte : bytes.substr(0, run)) {
-            a += static_cast<std::uint8_t>(byte);
-            b += a;
-        }
-        a %= kModulus;
-        b %= kModulus;
-        bytes.remove_prefix(run);
-    }
-    return (b << 16) | a;
-}
 
 void AppendByte(std::string& out, unsigned value) {
     out.push_back(static_cast<char>(static_cast<std::uint8_t>(value & 0xFF)));
@@ -68,9 +24,8 @@ void AppendBigEndian32(std::string& out, std::uint32_t value) {
         AppendByte(out, value >> shift);
 }
 
-void AppendLittleEndian16(std::string& out, unsigned value) {
-    AppendByte(out, value);
-    AppendByte(out, value >> 8);
+const Bytef* AsBytes(std::string_view bytes) {
+    return reinterpret_cast<const Bytef*>(bytes.data());
 }
 
 void AppendChunk(std::string& out, std::string_view type, std::string_view data) {
@@ -78,28 +33,23 @@ void AppendChunk(std::string& out, std::string_view type, std::string_view data)
     const std::size_t typeAt = out.size();
     out.append(type);
     out.append(data);
-    AppendBigEndian32(out, Crc32(std::string_view(out).substr(typeAt)));
+    // CRC-32 over the type and the data, as zlib computes it for PNG.
+    const std::string_view covered = std::string_view(out).substr(typeAt);
+    AppendBigEndian32(out, static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0),
+                                                            AsBytes(covered),
+                                                            static_cast<uInt>(covered.size()))));
 }
 
-// A zlib stream of stored (uncompressed) deflate blocks.
-std::string StoredZlib(std::string_view raw) {
-    std::string out;
-    out.reserve(raw.size() + raw.size() / kMaxStoredBlock * 5 + 16);
-    // Deflate with a 32 KiB window, no preset dictionary, "fastest" level; the
-    // check bits make the 16-bit header a multiple of 31.
-    AppendByte(out, 0x78);
-    AppendByte(out, 0x01);
-    std::string_view rest = raw;
-    do {
-        const std::size_t length = std::min(rest.size(), kMaxStoredBlock);
-        const bool lastBlock = length == rest.size();
-        AppendByte(out, lastBlock ? 1 : 0);  // BFINAL, then BTYPE 00: stored
-        AppendLittleEndian16(out, static_cast<unsigned>(length));
-        AppendLittleEndian16(out, static_cast<unsigned>(~length & 0xFFFF));
-        out.append(rest.substr(0, length));
-        rest.remove_prefix(length);
-    } while (!rest.empty());
-    AppendBigEndian32(out, Adler32(raw));
+// The rows as one zlib stream at the best compression: our pictures are
+// large areas of one colour, which deflate shrinks a hundredfold.
+std::string Compressed(std::string_view raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::string out(size, '\0');
+    // With room for the bound, the one failure left is a lack of memory.
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, AsBytes(raw),
+                  static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK)
+        throw std::bad_alloc();
+    out.resize(size);
     return out;
 }
 
@@ -132,9 +82,10 @@ std::string EncodePng(const Canvas& picture) {
     AppendByte(header, 0);  // filter method: adaptive, per row
     AppendByte(header, 0);  // no interlace
 
+    const std::string idat = Compressed(raw);
     std::string png("\x89PNG\r\n\x1A\n", 8);
     AppendChunk(png, "IHDR", header);
-    AppendChunk(png, "IDAT", StoredZlib(raw));
+    AppendChunk(png, "IDAT", idat);
     AppendChunk(png, "IEND", {});
     return png;
 }

@@ -88,6 +88,8 @@ TEST_F(CliTest, SignalsAreCountedAndTheGraphIsWrittenAsPng) {
                  ErrFile());
     EXPECT_EQ(run.status, 0) << Err();
     EXPECT_EQ(scratch_.Read("graph.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n"));
+    // Compressed: stored raw the picture is 388,531 bytes.
+    EXPECT_LT(scratch_.Read("graph.png").size(), 16'000u);
 
     run =
         RunCli("graph --client-dir " + client_.Path() + " --png " + png + " --scale 3", ErrFile());
