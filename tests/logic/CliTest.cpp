@@ -199,6 +199,25 @@ TEST_F(CliTest, ClientStatusTellsTheClientAndTheLineAStartWouldRun) {
 
 namespace {
 
+TEST_F(CliTest, WatchEndsCleanlyOnCtrlC) {
+    client_.Write("state.sah", "cr=1\ncpu=5\nprog=0.5\nbs_power=0\n");
+    // As a terminal's Ctrl-C would, once the first line is out. The watch
+    // runs in the background, where a shell starts it with SIGINT ignored:
+    // the program must take the signal all the same.
+    const std::string out = scratch_.Path("watch.txt");
+    const CliRun run = RunCli(
+        "status --watch --client-dir " + client_.Path() + " >" + out + " 2>" +
+            scratch_.Path("watch-err.txt") + " & pid=$!; " +
+            "while [ ! -s " + out + " ]; do sleep 0.05; done; kill -INT $pid; wait $pid",
+        ErrFile());
+
+    EXPECT_EQ(run.status, 0) << Err();
+    const std::string line = scratch_.Read("watch.txt");
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << "one line: " << line;
+    EXPECT_NE(line.find("\"PercentageLabel\": \"50%\""), std::string::npos) << line;
+    EXPECT_EQ(scratch_.Read("watch-err.txt"), "");
+}
+
 TEST_F(CliTest, HelpAndVersionGoToStdoutAndSucceed) {
     CliRun run = RunCli("--help", ErrFile());
     EXPECT_EQ(run.status, 0);
@@ -219,6 +238,8 @@ TEST_F(CliTest, HelpAndVersionGoToStdoutAndSucceed) {
     }
     run = RunCli("graph --help", ErrFile());
     EXPECT_NE(run.out.find("--png FILE"), std::string::npos) << run.out;
+    run = RunCli("status --help", ErrFile());
+    EXPECT_NE(run.out.find("--watch"), std::string::npos) << run.out;
 }
 
 TEST_F(CliTest, WrongArgumentsSayWhyOnStderrWithStatusTwo) {
