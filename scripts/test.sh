@@ -2,7 +2,8 @@
 # Builds Skyvane with AddressSanitizer and UndefinedBehaviourSanitizer and
 # runs every test: first the logic alone, built without wx (which proves the
 # logic needs no GUI toolkit); then the platform and logic cross-built for
-# Windows, under Wine; last everything, the GUI tests under Xvfb.
+# Windows, under Wine; then the Debian package; last everything, the GUI
+# tests under Xvfb and the package's test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -26,6 +27,11 @@ tail -n 3 "$log"
 
 scripts/test-windows.sh
 scripts/package-windows.sh
+
+echo "== Debian package"
+# Built with Debian's flags in build/deb and checked by lintian; the test
+# labelled "package" below unpacks it and checks its files.
+scripts/package.sh
 
 echo "== everything"
 cmake -S . -B build/test -DSKYVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -12,6 +12,7 @@
 
 #include "platform/Platform.h"
 #include "platform/SystemClock.h"
+#include "platform/posix/DesktopEntry.h"
 #include "platform/posix/PosixBackend.h"
 
 namespace platform {
@@ -183,6 +184,21 @@ std::optional<std::string> OwnExecutable() {
     }
 }
 
+// Where an installed program (one in a bin directory: /usr/bin from the
+// package, ~/.local/bin) keeps the settings, the counter and the archive
+// that a Windows copy keeps beside its executable. The bin directory is
+// shared by every user and, but for one's own, not writable, so it is
+// $XDG_DATA_HOME/skyvane, ~/.local/share/skyvane: that is ../share/skyvane
+// from ~/.local/bin. Made when missing; the bin directory itself when there
+// is no home to make it in.
+std::string InstalledDataDirectory(const std::string& binDir) {
+    const auto dataHome = posix::XdgDataHome();
+    if (!dataHome) return binDir;
+    const std::string dir = *dataHome + "/skyvane";
+    if (!posix::MakeDirectories(dir, 0700)) return binDir;
+    return dir + "/";
+}
+
 class PosixEnvironment final : public Environment {
 public:
     std::string ExecutablePath() override {
@@ -204,7 +220,11 @@ public:
             // A replaced executable reads "... (deleted)": that is in the
             // file name, and only the directory is taken.
             const auto slash = exe->rfind('/');
-            if (slash != std::string::npos) return exe->substr(0, slash + 1);
+            if (slash != std::string::npos) {
+                const std::string dir = exe->substr(0, slash + 1);
+                if (dir.ends_with("/bin/")) return InstalledDataDirectory(dir);
+                return dir;
+            }
         }
         // Without /proc the working directory is the best remaining guess.
         std::vector<char> cwd(4096);
