@@ -59,7 +59,7 @@ void PrintStatus(client::ClientControl& control) {
     if (running)
         json.Add("ProcessId", static_cast<long long>(*running));
     else
-        json.AddRaw("ProcessId", "null");
+        json.AddNull("ProcessId");
     std::cout << json.ToString() << "\n";
 }
 

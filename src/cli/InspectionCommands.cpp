@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "canvas/Canvas.h"
@@ -100,7 +101,7 @@ int PrintSignals(const monitor::Monitor& monitor, char decimalSeparator) {
     for (int kind = 0; kind < 4; ++kind) {
         // A page the window does not have shows nothing.
         const std::size_t count = view.PagePresent(kind) ? window.Count(kind) : 0;
-        std::string array = "[";
+        std::vector<JsonObject> pages;
         for (std::size_t i = 0; i < count; ++i) {
             window.Info().ScrollBarChange(kind, static_cast<int>(i));
             JsonObject page;
@@ -110,9 +111,9 @@ int PrintSignals(const monitor::Monitor& monitor, char decimalSeparator) {
             if (!view.Hint(number).empty())
                 page.Add(std::string(views::SignalInfoControlName(number)) + ".Hint",
                          view.Hint(number));
-            array += (i == 0 ? "\n    " : ",\n    ") + page.ToString(2);
+            pages.push_back(std::move(page));
         }
-        json.AddRaw(kPages[kind], array + (count == 0 ? "]" : "\n  ]"));
+        json.Add(kPages[kind], pages);
     }
     std::cout << json.ToString() << "\n";
     return 0;

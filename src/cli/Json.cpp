@@ -1,73 +1,57 @@
 #include "cli/Json.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
 
 namespace cli {
 
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        switch (ch) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (byte < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                    out += escaped;
-                } else {
-                    out += ch;
-                }
-        }
-    }
-    return out + "\"";
+struct JsonObject::Value {
+    nlohmann::ordered_json json = nlohmann::ordered_json::object();
+};
+
+namespace {
+
+std::string Dump(const nlohmann::ordered_json& json, int indent) {
+    return json.dump(indent, ' ', /*ensure_ascii=*/false,
+                     nlohmann::ordered_json::error_handler_t::replace);
 }
 
+}  // namespace
+
+JsonObject::JsonObject() : value_(std::make_unique<Value>()) {}
+JsonObject::~JsonObject() = default;
+JsonObject::JsonObject(JsonObject&&) noexcept = default;
+JsonObject& JsonObject::operator=(JsonObject&&) noexcept = default;
+
+// Keys go through std::string: a view has no conversion of its own.
 void JsonObject::Add(std::string_view key, std::string_view text) {
-    members_.emplace_back(key, JsonString(text));
+    value_->json[std::string(key)] = std::string(text);
 }
 
 void JsonObject::Add(std::string_view key, long long number) {
-    members_.emplace_back(key, std::to_string(number));
+    value_->json[std::string(key)] = number;
 }
 
-void JsonObject::Add(std::string_view key, bool flag) {
-    members_.emplace_back(key, flag ? "true" : "false");
-}
+void JsonObject::Add(std::string_view key, bool flag) { value_->json[std::string(key)] = flag; }
 
 void JsonObject::Add(std::string_view key, const std::vector<std::string>& texts) {
-    std::string array = "[";
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        array += (i ? ", " : "") + JsonString(texts[i]);
-    members_.emplace_back(key, array + "]");
+    value_->json[std::string(key)] = texts;
 }
 
-void JsonObject::AddRaw(std::string_view key, std::string json) {
-    members_.emplace_back(key, std::move(json));
+void JsonObject::Add(std::string_view key, const JsonObject& object) {
+    value_->json[std::string(key)] = object.value_->json;
 }
 
-std::string JsonObject::ToString(int depth) const {
-    const std::string indent(2 * static_cast<std::size_t>(depth), ' ');
-    std::string out = "{";
-    for (std::size_t i = 0; i < members_.size(); ++i) {
-        out += (i ? ",\n  " : "\n  ") + indent;
-        out += JsonString(members_[i].first) + ": " + members_[i].second;
-    }
-    return out + (members_.empty() ? "}" : "\n" + indent + "}");
+void JsonObject::Add(std::string_view key, const std::vector<JsonObject>& objects) {
+    auto array = nlohmann::ordered_json::array();
+    for (const JsonObject& object : objects)
+        array.push_back(object.value_->json);
+    value_->json[std::string(key)] = std::move(array);
 }
+
+void JsonObject::AddNull(std::string_view key) { value_->json[std::string(key)] = nullptr; }
+
+std::string JsonObject::ToString() const { return Dump(value_->json, 2); }
+
+std::string JsonObject::ToLine() const { return Dump(value_->json, -1); }
 
 }  // namespace cli

@@ -275,8 +275,8 @@ private:
     monitor::Monitor monitor_;
 };
 
-// The status of an opened session, as a JSON object over several lines.
-std::string StatusJson(Session& session) {
+// The status of an opened session.
+cli::JsonObject StatusJson(Session& session) {
     const monitor::Monitor& monitor = session.Monitor();
 
     cli::JsonObject json;
@@ -288,7 +288,7 @@ std::string StatusJson(Session& session) {
     counts.Add("Gaussians", static_cast<long long>(lists.GaussianList.size()));
     counts.Add("Triplets", static_cast<long long>(lists.TripletList.size()));
     counts.Add("Pulses", static_cast<long long>(lists.PulseList.size()));
-    json.AddRaw("Signals", counts.ToString(1));
+    json.Add("Signals", counts);
     json.Add("NoSignalsLabel", session.View().Visible(views::Control::NoSignalsLabel));
     const signals::DriftBar& bar = monitor.Bar();
     const std::pair<const char*, signals::Gauge> gauges[] = {{"GaugeN2", signals::kGaugeN2},
@@ -299,27 +299,11 @@ std::string StatusJson(Session& session) {
         cli::JsonObject state;
         state.Add("Progress", static_cast<long long>(bar.Progress(gauge)));
         state.Add("Max", static_cast<long long>(bar.Maximum(gauge)));
-        json.AddRaw(name, state.ToString(1));
+        json.Add(name, state);
     }
     json.Add("ZoomState", static_cast<long long>(bar.ZoomState()));
     json.Add("Messages", session.Dialogs().messages);
-    return json.ToString();
-}
-
-// The JSON object on one line: the writer breaks lines only between
-// members (a line break inside a text is written as "\n").
-std::string OneLine(const std::string& json) {
-    std::string line;
-    line.reserve(json.size());
-    for (std::size_t at = 0; at < json.size(); ++at) {
-        if (json[at] != '\n') {
-            line += json[at];
-            continue;
-        }
-        while (at + 1 < json.size() && json[at + 1] == ' ')
-            ++at;
-    }
-    return line;
+    return json;
 }
 
 // Set by Ctrl-C (or a polite kill) while "status --watch" runs.
@@ -337,7 +321,7 @@ int Status(const Arguments& args) {
     }
     Session session(native.services());
     if (!session.Open(args.clientDir, args, std::cerr)) return cli::kUsageError;
-    std::cout << StatusJson(session) << "\n";
+    std::cout << StatusJson(session).ToString() << "\n";
     return 0;
 }
 
@@ -388,7 +372,7 @@ int WatchStatus(const platform::Services& services, const WindowArguments& args,
         Session session(services);
         if (session.Open(args.clientDir, args, reason)) {
             absence.clear();
-            const std::string line = OneLine(StatusJson(session));
+            const std::string line = StatusJson(session).ToLine();
             if (line != shown) {
                 // Flushed: a status bar reads it as soon as it is written.
                 out << line << std::endl;

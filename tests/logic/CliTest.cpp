@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -56,9 +58,9 @@ TEST_F(CliTest, StatusPrintsTheWindowsTextsAndWritesNothing) {
     EXPECT_NE(run.out.find("\"PercentageLabel\": \"0%\""), std::string::npos);
     EXPECT_NE(run.out.find("\"ProgressBar\": 0"), std::string::npos);
     EXPECT_NE(run.out.find("\"LiveMode\": true"), std::string::npos);
-    EXPECT_NE(run.out.find("\"Messages\": [\"Line \\\"email\\\" not found in one of SETI@home "
-                           "files. The file seems to be corrupt.\"]"),
-              std::string::npos)
+    EXPECT_EQ(nlohmann::json::parse(run.out)["Messages"],
+              nlohmann::json::array({"Line \"email\" not found in one of SETI@home files. The "
+                                     "file seems to be corrupt."}))
         << run.out;
 
     // The CLI reads only: no counter, no archive directory, no registry.
@@ -129,8 +131,8 @@ TEST_F(CliTest, AFinishedResultCountsAsTheNextArchive) {
 
     CliRun run = RunCli("status --client-dir " + client_.Path(), ErrFile());
     EXPECT_EQ(run.status, 0) << Err();
-    EXPECT_NE(run.out.find("\"WUComboBoxItems\": [\"current\", \"total\", \"1\", \"2\", \"3\"]"),
-              std::string::npos)
+    EXPECT_EQ(nlohmann::json::parse(run.out)["WUComboBoxItems"],
+              nlohmann::json::array({"current", "total", "1", "2", "3"}))
         << run.out;
     EXPECT_NE(run.out.find("\"WUComboBox\": \"current\""), std::string::npos);
 
@@ -199,6 +201,21 @@ TEST_F(CliTest, ClientStatusTellsTheClientAndTheLineAStartWouldRun) {
 
 namespace {
 
+TEST_F(CliTest, PathsThatAreNotUtf8StillGiveValidJson) {
+    // A Linux file name is bytes: a client directory named in Latin-1.
+    const std::string dir = client_.Path("caf\xE9");
+    client_.Write("caf\xE9/setiathome-3.08", "#!/bin/sh\n");
+    std::filesystem::permissions(dir + "/setiathome-3.08", std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+
+    const CliRun run = RunCli("client status --client-dir '" + dir + "'", ErrFile());
+
+    EXPECT_EQ(run.status, 0) << Err();
+    const auto json = nlohmann::json::parse(run.out);  // throws on invalid UTF-8
+    EXPECT_EQ(json["ClientPath"], client_.Path("caf\xEF\xBF\xBD/")) << run.out;
+    EXPECT_EQ(json["ClientExeName"], "setiathome-3.08");
+}
+
 TEST_F(CliTest, WatchEndsCleanlyOnCtrlC) {
     client_.Write("state.sah", "cr=1\ncpu=5\nprog=0.5\nbs_power=0\n");
     // As a terminal's Ctrl-C would, once the first line is out. The watch
@@ -214,7 +231,7 @@ TEST_F(CliTest, WatchEndsCleanlyOnCtrlC) {
     EXPECT_EQ(run.status, 0) << Err();
     const std::string line = scratch_.Read("watch.txt");
     EXPECT_EQ(line.find('\n'), line.size() - 1) << "one line: " << line;
-    EXPECT_NE(line.find("\"PercentageLabel\": \"50%\""), std::string::npos) << line;
+    EXPECT_EQ(nlohmann::json::parse(line)["PercentageLabel"], "50%") << line;
     EXPECT_EQ(scratch_.Read("watch-err.txt"), "");
 }
 
