@@ -195,6 +195,12 @@ void Graph::PlotKind(int kind, const std::vector<Record>& list, bool draw) {
         columnTop_.assign(static_cast<std::size_t>(w), baseline);
         columnBottom_.assign(static_cast<std::size_t>(w), baseline);
     }
+    // The drift rate each hit column stands for, worked out once for all
+    // signals.
+    const int columns = static_cast<int>(hitColumns_.size());
+    columnChirp_.resize(hitColumns_.size());
+    for (int x = kPlotLeft; x < kPlotLeft + columns; ++x)
+        columnChirp_[static_cast<std::size_t>(x - kPlotLeft)] = (x - geometry_.xOrigin) / xScale_;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Record& record = list[i];
         if (!(std::fabs(record.ChirpRate) <= driftRange_)) continue;
@@ -206,7 +212,8 @@ void Graph::PlotKind(int kind, const std::vector<Record>& list, bool draw) {
         for (int x = first; x <= last; ++x) {
             HitColumn& column = hitColumns_[static_cast<std::size_t>(x - kPlotLeft)];
             column.Top = std::min(column.Top, top);
-            const double dist = std::fabs(record.ChirpRate - (x - geometry_.xOrigin) / xScale_);
+            const double dist =
+                std::fabs(record.ChirpRate - columnChirp_[static_cast<std::size_t>(x - kPlotLeft)]);
             if (dist < column.Dist) {
                 column.Dist = dist;
                 column.Index = static_cast<std::int32_t>(i);

@@ -125,6 +125,7 @@ private:
     // Per picture column while one kind is drawn as lines: the highest and
     // lowest end of its lines.
     std::vector<int> columnTop_, columnBottom_;
+    std::vector<double> columnChirp_;  // the drift rate of each hit column
     double xScale_;
     int driftRange_ = 10;
     bool handCursor_ = false;
