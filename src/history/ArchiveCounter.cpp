@@ -54,7 +54,7 @@ CounterReading ParseArchiveCounter(platform::Files& files, const std::string& pr
     return {count, {}};
 }
 
-std::vector<std::int32_t> ListArchive(platform::Files& files, const std::string& programDir) {
+std::vector<ArchiveFile> ListArchiveFiles(platform::Files& files, const std::string& programDir) {
     // "seti<N>.txt", N as the archiver writes it: decimal, no leading zero.
     // Letters compare as the file system compares them where it ignores
     // case.
@@ -63,7 +63,11 @@ std::vector<std::int32_t> ListArchive(platform::Files& files, const std::string&
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         return text;
     };
-    std::vector<std::int32_t> numbers;
+    struct Listed {
+        ArchiveFile file;
+        bool exact;  // named as the archiver names it
+    };
+    std::vector<Listed> listed;
     for (const platform::DirEntry& entry :
          files.ListDirectory(programDir + kArchiveDirName, "seti*.txt")) {
         if (entry.isDirectory) continue;
@@ -76,10 +80,23 @@ std::vector<std::int32_t> ListArchive(platform::Files& files, const std::string&
         if (ec != std::errc() || end != digits.data() + digits.size() || digits.front() == '0' ||
             number < 1)
             continue;
-        numbers.push_back(number);
+        listed.push_back({{number, entry.size, entry.stamp}, name == entry.name});
     }
-    std::sort(numbers.begin(), numbers.end());
-    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
+        return a.file.number != b.file.number ? a.file.number < b.file.number : a.exact > b.exact;
+    });
+    std::vector<ArchiveFile> archive;
+    archive.reserve(listed.size());
+    for (const Listed& item : listed)
+        if (archive.empty() || archive.back().number != item.file.number)
+            archive.push_back(item.file);
+    return archive;
+}
+
+std::vector<std::int32_t> ListArchive(platform::Files& files, const std::string& programDir) {
+    std::vector<std::int32_t> numbers;
+    for (const ArchiveFile& file : ListArchiveFiles(files, programDir))
+        numbers.push_back(file.number);
     return numbers;
 }
 

@@ -42,6 +42,17 @@ CounterReading ParseArchiveCounter(platform::Files& files, const std::string& pr
 // ascending, from one listing of the folder.
 std::vector<std::int32_t> ListArchive(platform::Files& files, const std::string& programDir);
 
+// An archive file as the listing saw it.
+struct ArchiveFile {
+    std::int32_t number = 0;
+    std::uint64_t size = 0;
+    std::int32_t stamp = -1;  // a platform::DosStamp
+};
+// The same listing with each file's size and stamp. Where names differing
+// only in case both give a number, the one written as the archiver names
+// it comes first.
+std::vector<ArchiveFile> ListArchiveFiles(platform::Files& files, const std::string& programDir);
+
 // The counter file's bytes for `count` (lines ended by CR LF).
 std::string ArchiveCounterText(std::int32_t count);
 

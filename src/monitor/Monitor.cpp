@@ -83,6 +83,7 @@ Monitor::Monitor(views::MainView& view, views::Dialogs& dialogs, platform::Servi
                SetTimer(TimerId::Timer3, noted[2]);
            }}),
       resultReader_(services.files, gate_, dialogs, lists_, shown_),
+      totals_(services.files, resultReader_),
       graph_(view, DesignGraphGeometry(), lists_, menus_, services.environment.DecimalSeparator()),
       bests_(view, lists_, shown_, readers_, services.environment.DecimalSeparator()),
       driftBar_(view),
@@ -534,6 +535,14 @@ void Monitor::Timer4Timer() {
 }
 
 bool Monitor::ReadResultFile() {
+    const bool read = resultReader_.ReadResultFile(outfilePath_, ResultContext());
+    // The best values on screen were reset by the reading: recompute them
+    // so that the next state reading refreshes the labels.
+    if (read && env_.liveMode) bests_.ComputeBestSignals(false);
+    return read;
+}
+
+signals::ResultReadContext Monitor::ResultContext() const {
     signals::ResultReadContext context;
     context.liveMode = env_.liveMode;
     context.selectorCurrent = env_.selector == clientfiles::SelectorView::Current;
@@ -543,11 +552,7 @@ bool Monitor::ReadResultFile() {
     context.clientVersion = figures_.ClientVersion;
     context.currentArchiveNumber = currentArchiveNumber_;
     context.decimalSeparator = env_.decimalSeparator;
-    const bool read = resultReader_.ReadResultFile(outfilePath_, context);
-    // The best values on screen were reset by the reading: recompute them
-    // so that the next state reading refreshes the labels.
-    if (read && env_.liveMode) bests_.ComputeBestSignals(false);
-    return read;
+    return context;
 }
 
 // ------------------------------------------------- what a state reading moves
@@ -696,16 +701,14 @@ void Monitor::ShowTotalView() {
     constexpr std::int32_t kLastWorkUnits = 20;
     const std::int32_t first =
         menus_.TotalMode() == 3 ? std::max(1, env_.archiveCount - (kLastWorkUnits - 1)) : 1;
-    std::vector<std::int32_t> numbers = history::ListArchive(services_.files, programDir_);
-    if (unwrittenArchive_) {
-        numbers.insert(std::upper_bound(numbers.begin(), numbers.end(), *unwrittenArchive_),
-                       *unwrittenArchive_);
-    }
-    for (const std::int32_t number : numbers) {
-        if (number < first || number > env_.archiveCount) continue;
-        currentArchiveNumber_ = number;
-        outfilePath_ = ArchivePath(number);
-        ReadResultFile();
+    std::optional<signals::Totals::StandIn> standIn;
+    if (unwrittenArchive_) standIn = {*unwrittenArchive_, ArchivePath(*unwrittenArchive_)};
+    const std::optional<std::int32_t> last =
+        totals_.ReadArchives(programDir_, first, env_.archiveCount, standIn,
+                             [this] { return ResultContext(); });
+    if (last) {
+        currentArchiveNumber_ = *last;
+        outfilePath_ = ArchivePath(*last);
     }
 
     if (menus_.TotalMode() == 2) {

@@ -26,6 +26,7 @@
 #include "signals/GraphMenus.h"
 #include "signals/ResultFile.h"
 #include "signals/SignalRecords.h"
+#include "signals/Totals.h"
 #include "views/Dialogs.h"
 #include "views/MainView.h"
 
@@ -199,6 +200,8 @@ private:
     void ComputeBestSignals() override;
 
     bool ReadResultFile();
+    // What a reading of the result file needs to know, as things stand.
+    signals::ResultReadContext ResultContext() const;
     // WUComboBoxChange for a new index, or to rebuild the view shown.
     void ShowView(int index);
     void ShowCurrentView();
@@ -228,6 +231,7 @@ private:
     signals::SignalLists lists_;
     signals::ShownMarkers shown_;
     signals::ResultFileReader resultReader_;
+    signals::Totals totals_;
     signals::Graph graph_;
     signals::BestSignals bests_;
     signals::DriftBar driftBar_;

@@ -133,6 +133,24 @@ void CutBack(std::vector<Record>& list, std::size_t length) {
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(length), list.end());
 }
 
+std::string ComputerErrorText(const ResultReadContext& context, std::int32_t workUnit,
+                              double power) {
+    const std::string subject = context.selectorTotal ? "Work unit " + std::to_string(workUnit)
+                                                      : std::string("This result file");
+    return subject + " contains a peak with a power of " +
+           clientfiles::ShortestForm(power, context.decimalSeparator) +
+           ". The likely cause is a computer error.\r"
+           "If you get this error often, then this is a clear indication that your system is "
+           "unstable.\r"
+           "If you are overclocking your system, you should stop.";
+}
+
+std::string InterestText(std::int32_t workUnit, std::string_view what) {
+    std::string text = "Work unit " + std::to_string(workUnit) + " contains a ";
+    text += what;
+    return text;
+}
+
 // Walks the signal lines of one chunk, appending to the lists and raising
 // the alerts. Lives for one call, so the alert marks and the fast-work-unit
 // counter start afresh each time.
@@ -143,8 +161,9 @@ public:
     // this call shows one.
     ChunkParser(Reading& reading, const ResultReadContext& context, double timeRecorded,
                 float fileVersion, views::Dialogs& dialogs, SignalLists& lists, ShownMarkers& shown,
-                std::size_t quietBefore, bool& warned)
-        : reading_(reading),
+                std::size_t quietBefore, bool& warned, ArchivedResult* record)
+        : record_(record),
+          reading_(reading),
           context_(context),
           timeRecorded_(timeRecorded),
           fileVersion_(fileVersion),
@@ -310,15 +329,10 @@ private:
     // the interest alerts for the unit, whose figures are as suspect.
     void WarnComputerError(double power, std::int32_t workUnit) {
         if (context_.noAlerts || workUnit <= peakMark_ || reading_.Cursor() < quietBefore_) return;
-        const std::string subject = context_.selectorTotal ? "Work unit " + std::to_string(workUnit)
-                                                           : std::string("This result file");
-        dialogs_.ShowWarning(
-            subject + " contains a peak with a power of " +
-            clientfiles::ShortestForm(power, context_.decimalSeparator) +
-            ". The likely cause is a computer error.\r"
-            "If you get this error often, then this is a clear indication that your system is "
-            "unstable.\r"
-            "If you are overclocking your system, you should stop.");
+        if (record_ != nullptr)
+            record_->alerts.push_back({Taken(), true, power, {}});
+        else
+            dialogs_.ShowWarning(ComputerErrorText(context_, workUnit, power));
         peakMark_ = workUnit;
         interestMark_ = workUnit;
         warned_ = true;
@@ -328,19 +342,37 @@ private:
     // archive, and one box per work unit is enough.
     void ReportInterest(std::int32_t workUnit, std::string_view what) {
         if (context_.noAlerts || !context_.selectorTotal || workUnit <= interestMark_) return;
-        std::string text = "Work unit " + std::to_string(workUnit) + " contains a ";
-        text += what;
-        dialogs_.ShowInformation(text);
+        if (record_ != nullptr)
+            record_->alerts.push_back({Taken(), false, 0, what});
+        else
+            dialogs_.ShowInformation(InterestText(workUnit, what));
         interestMark_ = workUnit;
     }
 
     // Counts a spike or triplet just appended; true when the work unit is a
-    // fast one that the totals should leave out.
+    // fast one that the totals should leave out. A record notes where that
+    // would first happen and reads on.
     bool CountsAsFast(double chirpRate) {
         ++appended_;
-        return appended_ >= kFastWorkUnitCount && context_.selectorTotal && context_.ignoreFast &&
-               chirpRate > kFastLowChirp && chirpRate < kFastHighChirp;
+        const bool fast = appended_ >= kFastWorkUnitCount && chirpRate > kFastLowChirp &&
+                          chirpRate < kFastHighChirp;
+        if (record_ != nullptr) {
+            if (fast && !record_->fastEnd) record_->fastEnd = {Taken(), record_->alerts.size()};
+            return false;
+        }
+        return fast && context_.selectorTotal && context_.ignoreFast;
     }
+
+    // The records this call has appended so far.
+    ReadPosition Taken() const {
+        const ListLengths now = LengthsOf(lists_);
+        return {static_cast<std::uint32_t>(now.spikes - before_.spikes),
+                static_cast<std::uint32_t>(now.gaussians - before_.gaussians),
+                static_cast<std::uint32_t>(now.triplets - before_.triplets),
+                static_cast<std::uint32_t>(now.pulses - before_.pulses)};
+    }
+
+    ArchivedResult* const record_;
 
     Reading& reading_;
     const ResultReadContext& context_;
@@ -410,6 +442,11 @@ bool ResultFileReader::ReadResultFile(const std::string& path, const ResultReadC
     // A timer tick while a box of another reading (or of this one) is open:
     // refuse before anything moves, so the new bytes wait for a later tick.
     if (gate_.Busy()) return false;
+    return Read(path, files_.FileSize(path), context, nullptr);
+}
+
+bool ResultFileReader::Read(const std::string& path, const std::optional<std::uint64_t> size,
+                            const ResultReadContext& context, ArchivedResult* record) {
     // The caller's flags may change while an alert is open; this call keeps
     // the ones it started with.
     const ResultReadContext ctx = context;
@@ -423,12 +460,17 @@ bool ResultFileReader::ReadResultFile(const std::string& path, const ResultReadC
         if (ctx.selectorCurrent) lists_.ClearSignals();
     }
 
-    const std::optional<std::uint64_t> size = files_.FileSize(path);
     // The position is 32 bits; no client's result comes near 2 GB.
     if (!size || *size == 0 ||
-        *size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+        *size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+        if (record != nullptr) record->whole = size.has_value();
         return false;
+    }
     const auto start = static_cast<std::uint64_t>(resultReadPos_);
+    if (record != nullptr) {
+        record->size = *size;
+        record->whole = *size <= start;
+    }
     if (*size <= start) return false;  // nothing new, or shorter than what was read
 
     // Exactly the new bytes: a poll costs what the client wrote since the
@@ -442,13 +484,114 @@ bool ResultFileReader::ReadResultFile(const std::string& path, const ResultReadC
     // Consumed whatever happens next: a damaged chunk is not read twice. A
     // file found shorter than its size said counts as read to where it ended.
     resultReadPos_ = static_cast<std::int32_t>(*size);
-    const bool parsed = Parse(*reading, ctx, start, length);
+    const bool parsed = Parse(*reading, ctx, start, length, record);
     if (chunk.EndedShort()) resultReadPos_ = static_cast<std::int32_t>(start + chunk.Delivered());
+    if (record != nullptr) {
+        record->whole = !chunk.EndedShort();
+        record->complete = parsed;
+        record->readPos = resultReadPos_;
+        record->version = resultVersion_;
+    }
     return parsed;
 }
 
+std::optional<ArchivedResult> ResultFileReader::ParseArchivedResult(platform::Files& files,
+                                                                    const std::string& path,
+                                                                    std::int32_t number) {
+    // Counts what the reading would have shown: only a damaged file's
+    // message comes this way, the alerts go to the record.
+    class Unshown : public views::Dialogs {
+    public:
+        void ShowError(std::string_view) override { ++shown; }
+        void ShowWarning(std::string_view) override { ++shown; }
+        void ShowInformation(std::string_view) override { ++shown; }
+        bool AskYesNo(std::string_view) override {
+            ++shown;
+            return false;
+        }
+        std::optional<std::string> AskClientPath() override { return std::nullopt; }
+        void ShowAbout() override {}
+        int shown = 0;
+    };
+    Unshown unshown;
+    clientfiles::ReadingGate gate(unshown);
+    ShownMarkers shown;
+    ArchivedResult result;
+    ResultFileReader reader(files, gate, unshown, result.signals, shown);
+    ResultReadContext context;
+    context.liveMode = false;
+    context.selectorCurrent = false;
+    context.selectorTotal = true;
+    context.currentArchiveNumber = number;
+    reader.Read(path, files.FileSize(path), context, &result);
+    if (!result.whole || unshown.shown != 0) return std::nullopt;
+    // Kept for long: no spare capacity.
+    result.signals.SpikeList.shrink_to_fit();
+    result.signals.GaussianList.shrink_to_fit();
+    result.signals.TripletList.shrink_to_fit();
+    result.signals.PulseList.shrink_to_fit();
+    return result;
+}
+
+bool ResultFileReader::ReadArchivedResult(const ArchivedResult& parsed,
+                                          const ResultReadContext& context) {
+    if (gate_.Busy()) return false;
+    const ResultReadContext ctx = context;
+    if (lists_.Empty()) resultReadPos_ = 0;
+    if (!ctx.liveMode) {
+        resultReadPos_ = kFinishedStart;
+        if (ctx.selectorCurrent) lists_.ClearSignals();
+    }
+    if (parsed.readPos == 0) return false;  // nothing to read
+    resultReadPos_ = parsed.readPos;
+    if (parsed.versionRead) resultVersion_ = parsed.version;
+
+    // The gate stays closed while an alert is open, as during a reading.
+    std::optional<Reading> hold = gate_.Begin(std::string());
+    const ListLengths before = LengthsOf(lists_);
+    ReadPosition taken{};
+    const SignalLists& from = parsed.signals;
+    const auto takeUntil = [&](const ReadPosition& until) {
+        const auto take = [&](const auto& source, auto& list, std::size_t kind) {
+            list.insert(list.end(), source.begin() + taken[kind], source.begin() + until[kind]);
+            taken[kind] = until[kind];
+        };
+        take(from.SpikeList, lists_.SpikeList, 0);
+        take(from.GaussianList, lists_.GaussianList, 1);
+        take(from.TripletList, lists_.TripletList, 2);
+        take(from.PulseList, lists_.PulseList, 3);
+    };
+
+    const bool fast = ctx.selectorTotal && ctx.ignoreFast && parsed.fastEnd.has_value();
+    const std::size_t alerts = fast ? parsed.fastEnd->alerts : parsed.alerts.size();
+    for (std::size_t i = 0; i < alerts && !ctx.noAlerts; ++i) {
+        const ArchivedResult::Alert& alert = parsed.alerts[i];
+        takeUntil(alert.at);
+        if (alert.computerError)
+            dialogs_.ShowWarning(
+                ComputerErrorText(ctx, ctx.currentArchiveNumber, alert.power));
+        else
+            dialogs_.ShowInformation(InterestText(ctx.currentArchiveNumber, alert.what));
+    }
+    if (fast) {
+        // Taken before they go: lists emptied while an alert was open keep
+        // what the reading put in since, as far as it reached.
+        takeUntil(parsed.fastEnd->at);
+        CutBack(lists_.SpikeList, before.spikes);
+        CutBack(lists_.GaussianList, before.gaussians);
+        CutBack(lists_.TripletList, before.triplets);
+        CutBack(lists_.PulseList, before.pulses);
+        return false;
+    }
+    takeUntil({static_cast<std::uint32_t>(from.SpikeList.size()),
+               static_cast<std::uint32_t>(from.GaussianList.size()),
+               static_cast<std::uint32_t>(from.TripletList.size()),
+               static_cast<std::uint32_t>(from.PulseList.size())});
+    return parsed.complete;
+}
+
 bool ResultFileReader::Parse(Reading& text, const ResultReadContext& ctx, std::uint64_t start,
-                             std::uint64_t textLength) {
+                             std::uint64_t textLength, ArchivedResult* record) {
     Reading* const reading = &text;
     const ListLengths before = LengthsOf(lists_);
     // The live file is read from its start again until a signal is kept: a
@@ -480,12 +623,13 @@ bool ResultFileReader::Parse(Reading& text, const ResultReadContext& ctx, std::u
                 const auto minor = static_cast<std::uint8_t>(reading->ReadInt());
                 resultVersion_ = static_cast<float>(major + minor / 100.0);
             }
+            if (record != nullptr) record->versionRead = true;
             reading->FindLine("time_recorded");
             timeRecorded = reading->ReadReal();
         }
 
         ChunkParser parser(*reading, ctx, timeRecorded, resultVersion_, dialogs_, lists_, shown_,
-                           quietBefore, warned);
+                           quietBefore, warned, record);
         parser.SetTextLength(textLength);
         if (!parser.ParseLines()) {
             // A fast work unit contributes nothing at all to the totals.

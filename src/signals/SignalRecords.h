@@ -18,6 +18,8 @@ struct TSpikeRec {
     double Time = 0;       // days since the recording began (raw while live)
     double Freq = 0;       // Hz
     std::int32_t WorkUnit = 0;  // archive number it was read under
+
+    bool operator==(const TSpikeRec&) const = default;
 };
 
 struct TGaussianRec {
@@ -35,6 +37,8 @@ struct TGaussianRec {
     double Mean = 0;
     std::int32_t WorkUnit = 0;
     float FileVersion = 0;  // client version of the file it came from
+
+    bool operator==(const TGaussianRec&) const = default;
 };
 
 struct TTripletRec {
@@ -46,6 +50,8 @@ struct TTripletRec {
     double Time = 0;
     double Freq = 0;
     std::int32_t WorkUnit = 0;
+
+    bool operator==(const TTripletRec&) const = default;
 };
 
 struct TPulseRec {
@@ -62,6 +68,8 @@ struct TPulseRec {
     std::uint16_t LenProf = 0;         // samples the line announced
     std::vector<std::uint8_t> Prof;  // the profile; empty when unusable
     std::int32_t WorkUnit = 0;
+
+    bool operator==(const TPulseRec&) const = default;
 };
 
 // The four lists, each owning its records in the order read.

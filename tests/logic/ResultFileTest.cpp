@@ -650,6 +650,88 @@ TEST_F(ResultFileReading, NoAlertsSilencesEveryBox) {
     EXPECT_EQ(lists.SpikeList[0].Power, 12);
 }
 
+// ------------------------------------------------------ kept archives
+
+// A reader on the real files with everything it reads into.
+struct ReaderSide {
+    explicit ReaderSide(platform::Files& files) : reader(files, gate, dialogs, lists, shown) {}
+    testsupport::ScriptedDialogs dialogs;
+    clientfiles::ReadingGate gate{dialogs};
+    signals::SignalLists lists;
+    signals::ShownMarkers shown;
+    signals::ResultFileReader reader;
+};
+
+// An archive parsed once and replayed must leave what reading the file
+// leaves, in every totals context: records, alerts (and which of them the
+// fast-work-unit rule cuts off), answer, position and version, file after
+// file into the same lists.
+TEST_F(ResultFileReading, AKeptArchiveReadsAsItsFile) {
+    const std::string zeroFft = SpikeLine({.power = 30, .fftLen = 0});
+    WriteResult("plain.sah", Spike(30) + GaussianLine({}) + Triplet(1) + PulseLine({}));
+    WriteResult("interest.sah", Spike(30) + InterestingGaussian() + InterestingPulse());
+    WriteResult("peak.sah", Spike(24, 32768) + InterestingGaussian() + Spike(1e17) + Spike(1e17));
+    // Alerts before the fast work unit's 80th signal, and one after it.
+    WriteResult("fast.sah", InterestingPulse() + Spike(1e17) + FastCandidate(0.05, 1) +
+                                Spike(24, 32768) + InterestingGaussian());
+    WriteResult("fastlate.sah", FastCandidate(0.05, 1) + Spike(24, 32768));
+    WriteResult("damaged.sah", Spike(30) + InterestingPulse() + zeroFft + Spike(31));
+    WriteResult("empty.sah", "");
+    const std::vector<std::string> names = {"plain.sah", "interest.sah", "peak.sah",    "fast.sah",
+                                            "fastlate.sah", "damaged.sah", "empty.sah"};
+    dir.Write("short.sah", "type=result");
+    dir.Write("void.sah", "");
+    std::vector<std::string> all = names;
+    all.insert(all.end(), {"short.sah", "void.sah"});
+
+    for (const bool ignoreFast : {false, true}) {
+        for (const bool noAlerts : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "ignoreFast " << ignoreFast << ", noAlerts "
+                                            << noAlerts);
+            ReaderSide read(native.services().files), kept(native.services().files);
+            std::int32_t number = 0;
+            for (const std::string& name : all) {
+                SCOPED_TRACE(name);
+                ResultReadContext context = Archive(++number);
+                context.ignoreFast = ignoreFast;
+                context.noAlerts = noAlerts;
+                context.decimalSeparator = ',';
+                const std::optional<signals::ArchivedResult> parsed =
+                    signals::ResultFileReader::ParseArchivedResult(native.services().files,
+                                                                   dir.Path(name), number);
+                ASSERT_TRUE(parsed.has_value());
+                EXPECT_EQ(kept.reader.ReadArchivedResult(*parsed, context),
+                          read.reader.ReadResultFile(dir.Path(name), context));
+                EXPECT_EQ(kept.lists.SpikeList, read.lists.SpikeList);
+                EXPECT_EQ(kept.lists.GaussianList, read.lists.GaussianList);
+                EXPECT_EQ(kept.lists.TripletList, read.lists.TripletList);
+                EXPECT_EQ(kept.lists.PulseList, read.lists.PulseList);
+                EXPECT_EQ(kept.dialogs.warnings, read.dialogs.warnings);
+                EXPECT_EQ(kept.dialogs.informations, read.dialogs.informations);
+                EXPECT_EQ(kept.reader.ResultReadPos(), read.reader.ResultReadPos());
+                EXPECT_EQ(kept.reader.ResultVersion(), read.reader.ResultVersion());
+            }
+            EXPECT_TRUE(read.dialogs.errors.empty());
+            // The cases are what they claim: alerts shown, cut off or not.
+            if (!noAlerts) {
+                EXPECT_GE(read.dialogs.warnings.size(), 2u);
+                EXPECT_GE(read.dialogs.informations.size(), 2u);
+            }
+            EXPECT_EQ(read.lists.SpikeList.size() > 100u, !ignoreFast);
+        }
+    }
+
+    // A damaged file shows its message from its own reading, each time.
+    WriteResult("corrupt.sah", Spike(30));
+    std::string bytes = dir.Read("corrupt.sah");
+    bytes.erase(bytes.find("time_recorded"), 4);
+    dir.Write("corrupt.sah", bytes);
+    EXPECT_FALSE(signals::ResultFileReader::ParseArchivedResult(
+        native.services().files, dir.Path("corrupt.sah"), 1));
+    EXPECT_FALSE(signals::ResultFileReader::ParseArchivedResult(
+        native.services().files, dir.Path("missing.sah"), 1));
+}
+
 // ------------------------------------------------------- live best markers
 
 TEST_F(ResultFileReading, LiveReadingResetsTheShownBestMarkers) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "history/Archive.h"
@@ -64,8 +65,22 @@ public:
             if (call.find("seti") != std::string::npos && !call.starts_with("Read")) ++n;
         return n;
     }
+    // How many times a file of the archive was read.
+    std::size_t ArchiveReads() const {
+        std::size_t n = 0;
+        for (const std::string& call : calls)
+            if (call.find("seti") != std::string::npos && call.starts_with("Read")) ++n;
+        return n;
+    }
     bool refuseCounter = false;
 };
+
+void ExpectSameLists(const signals::SignalLists& a, const signals::SignalLists& b) {
+    EXPECT_EQ(a.SpikeList, b.SpikeList);
+    EXPECT_EQ(a.GaussianList, b.GaussianList);
+    EXPECT_EQ(a.TripletList, b.TripletList);
+    EXPECT_EQ(a.PulseList, b.PulseList);
+}
 
 class SelectorTest : public ::testing::Test {
 protected:
@@ -133,6 +148,51 @@ TEST_F(SelectorTest, TotalsCollectEveryArchiveAndShowTheUsersFigures) {
     const int pictures = view_.pictureUpdates;
     monitor_->WUComboBoxChange(monitor::kTotalItem);
     EXPECT_EQ(view_.pictureUpdates, pictures);
+}
+
+// What was parsed of each archive is kept: "total" chosen again reads no
+// archive file and shows what a fresh reading shows; an archive replaced
+// (even by one of the same size), deleted or added is read anew or left out.
+TEST_F(SelectorTest, TotalsKeepWhatWasParsedUntilAnArchiveChanges) {
+    Archive(1, Result(2, 1, 0));
+    Archive(2, Result(1, 3, 2));
+    Archive(3, Result(4, 0, 1));
+    Start(4);
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    const signals::SignalLists first = Lists();
+    ASSERT_EQ(first.SpikeList.size(), 7u);
+
+    monitor_->WUComboBoxChange(monitor::kCurrentItem);
+    files_.calls.clear();
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    EXPECT_EQ(files_.ArchiveReads(), 0u);
+    ExpectSameLists(Lists(), first);
+
+    // The same size, another stamp: spike powers 31, 32 instead of 21, 22.
+    const std::string before = program_.Read("old/seti1.txt");
+    std::string replaced = before;
+    for (std::size_t at = 0; (at = replaced.find("power=2", at)) != std::string::npos; ++at)
+        replaced[at + 6] = '3';
+    ASSERT_NE(replaced, before);
+    Archive(1, replaced);
+    const auto path = std::filesystem::path(program_.Path("old/seti1.txt"));
+    std::filesystem::last_write_time(path,
+                                     std::filesystem::last_write_time(path) + std::chrono::hours(1));
+    Archive(2, Result(5, 0, 0));
+    std::filesystem::remove(program_.Path("old/seti3.txt"));
+    Archive(4, Result(1, 1, 1));
+    monitor_->WUComboBoxChange(monitor::kCurrentItem);
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    const signals::SignalLists kept = Lists();
+    ASSERT_EQ(kept.SpikeList.size(), 2u + 5u + 1u);
+    EXPECT_DOUBLE_EQ(kept.SpikeList[0].Power, 31);
+    EXPECT_EQ(kept.SpikeList.back().WorkUnit, 4);
+    EXPECT_EQ(kept.PulseList.size(), 1u);
+
+    // A window started afresh reads the same.
+    Start(4);
+    monitor_->WUComboBoxChange(monitor::kTotalItem);
+    ExpectSameLists(Lists(), kept);
 }
 
 TEST_F(SelectorTest, LastTwentyWorkUnits) {
