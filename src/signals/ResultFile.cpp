@@ -517,7 +517,8 @@ std::optional<ArchivedResult> ResultFileReader::ParseArchivedResult(platform::Fi
     clientfiles::ReadingGate gate(unshown);
     ShownMarkers shown;
     ArchivedResult result;
-    ResultFileReader reader(files, gate, unshown, result.signals, shown);
+    SignalLists signals;
+    ResultFileReader reader(files, gate, unshown, signals, shown);
     ResultReadContext context;
     context.liveMode = false;
     context.selectorCurrent = false;
@@ -525,11 +526,9 @@ std::optional<ArchivedResult> ResultFileReader::ParseArchivedResult(platform::Fi
     context.currentArchiveNumber = number;
     reader.Read(path, files.FileSize(path), context, &result);
     if (!result.whole || unshown.shown != 0) return std::nullopt;
-    // Kept for long: no spare capacity.
-    result.signals.SpikeList.shrink_to_fit();
-    result.signals.GaussianList.shrink_to_fit();
-    result.signals.TripletList.shrink_to_fit();
-    result.signals.PulseList.shrink_to_fit();
+    std::optional<PackedSignals> packed = PackedSignals::Pack(signals);
+    if (!packed) return std::nullopt;
+    result.signals = std::move(*packed);
     return result;
 }
 
@@ -549,18 +548,8 @@ bool ResultFileReader::ReadArchivedResult(const ArchivedResult& parsed,
     // The gate stays closed while an alert is open, as during a reading.
     std::optional<Reading> hold = gate_.Begin(std::string());
     const ListLengths before = LengthsOf(lists_);
-    ReadPosition taken{};
-    const SignalLists& from = parsed.signals;
-    const auto takeUntil = [&](const ReadPosition& until) {
-        const auto take = [&](const auto& source, auto& list, std::size_t kind) {
-            list.insert(list.end(), source.begin() + taken[kind], source.begin() + until[kind]);
-            taken[kind] = until[kind];
-        };
-        take(from.SpikeList, lists_.SpikeList, 0);
-        take(from.GaussianList, lists_.GaussianList, 1);
-        take(from.TripletList, lists_.TripletList, 2);
-        take(from.PulseList, lists_.PulseList, 3);
-    };
+    PackedSignals::Reader unpack(parsed.signals);
+    const auto takeUntil = [&](const ReadPosition& until) { unpack.AppendUntil(until, lists_); };
 
     const bool fast = ctx.selectorTotal && ctx.ignoreFast && parsed.fastEnd.has_value();
     const std::size_t alerts = fast ? parsed.fastEnd->alerts : parsed.alerts.size();
@@ -583,10 +572,7 @@ bool ResultFileReader::ReadArchivedResult(const ArchivedResult& parsed,
         CutBack(lists_.PulseList, before.pulses);
         return false;
     }
-    takeUntil({static_cast<std::uint32_t>(from.SpikeList.size()),
-               static_cast<std::uint32_t>(from.GaussianList.size()),
-               static_cast<std::uint32_t>(from.TripletList.size()),
-               static_cast<std::uint32_t>(from.PulseList.size())});
+    takeUntil(parsed.signals.Counts());
     return parsed.complete;
 }
 

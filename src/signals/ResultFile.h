@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "signals/PackedSignals.h"
 #include "signals/SignalRecords.h"
 
 namespace platform {
@@ -65,7 +66,7 @@ struct ArchivedResult {
     bool versionRead = false;   // the header's version was read: `version`
     float version = 0;
     bool complete = false;      // parsed to the end of the file
-    SignalLists signals;
+    PackedSignals signals;
     std::vector<Alert> alerts;
     std::optional<FastEnd> fastEnd;
 };
@@ -95,6 +96,9 @@ public:
     // with): the same records appended, the same alerts at the same points,
     // the same answer.
     bool ReadArchivedResult(const ArchivedResult& parsed, const ResultReadContext& context);
+
+    // The lists it reads into.
+    SignalLists& Lists() { return lists_; }
 
     // Bytes of the file consumed so far.
     std::int32_t ResultReadPos() const { return resultReadPos_; }

@@ -1,6 +1,7 @@
 #include "signals/Totals.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_set>
 #include <vector>
 
@@ -41,12 +42,12 @@ std::optional<std::int32_t> Totals::ReadArchives(const std::string& programDir,
         present.insert(wanted.path);
     std::erase_if(kept_, [&](const auto& item) { return !present.contains(item.first); });
 
-    std::optional<std::int32_t> read;
+    // Every archive of the range parsed first, then read into the lists in
+    // turn, which grow once to what they will hold.
+    std::vector<const ArchivedResult*> parsed;
+    std::array<std::size_t, 4> expected{};
     for (const Wanted& wanted : archive) {
         if (wanted.number < first || wanted.number > last) continue;
-        read = wanted.number;
-        ResultReadContext readContext = context();
-        readContext.currentArchiveNumber = wanted.number;
         auto kept = kept_.find(wanted.path);
         if (kept != kept_.end() &&
             (kept->second.number != wanted.number || kept->second.size != wanted.size ||
@@ -55,18 +56,40 @@ std::optional<std::int32_t> Totals::ReadArchives(const std::string& programDir,
             kept = kept_.end();
         }
         if (kept == kept_.end()) {
-            std::optional<ArchivedResult> parsed =
+            std::optional<ArchivedResult> result =
                 ResultFileReader::ParseArchivedResult(files_, wanted.path, wanted.number);
             // Damaged, or changing while it was read: read as ever, each time.
-            if (!parsed || parsed->size != wanted.size) {
-                reader_.ReadResultFile(wanted.path, readContext);
+            if (!result || result->size != wanted.size) {
+                parsed.push_back(nullptr);
                 continue;
             }
             kept = kept_.emplace(wanted.path, Kept{wanted.number, wanted.size, wanted.stamp,
-                                                   std::move(*parsed)})
+                                                   std::move(*result)})
                        .first;
         }
-        reader_.ReadArchivedResult(kept->second.parsed, readContext);
+        parsed.push_back(&kept->second.parsed);
+        const auto counts = kept->second.parsed.signals.Counts();
+        for (std::size_t kind = 0; kind < counts.size(); ++kind)
+            expected[kind] += counts[kind];
+    }
+    SignalLists& lists = reader_.Lists();
+    lists.SpikeList.reserve(lists.SpikeList.size() + expected[0]);
+    lists.GaussianList.reserve(lists.GaussianList.size() + expected[1]);
+    lists.TripletList.reserve(lists.TripletList.size() + expected[2]);
+    lists.PulseList.reserve(lists.PulseList.size() + expected[3]);
+
+    std::optional<std::int32_t> read;
+    std::size_t next = 0;
+    for (const Wanted& wanted : archive) {
+        if (wanted.number < first || wanted.number > last) continue;
+        read = wanted.number;
+        ResultReadContext readContext = context();
+        readContext.currentArchiveNumber = wanted.number;
+        const ArchivedResult* const result = parsed[next++];
+        if (result != nullptr)
+            reader_.ReadArchivedResult(*result, readContext);
+        else
+            reader_.ReadResultFile(wanted.path, readContext);
     }
     return read;
 }
