@@ -129,7 +129,12 @@ StartupResult Monitor::FormCreate(const StartupOptions& options) {
         return StartupResult::Terminate;
     }
 
-    const auto loaded = settings_.LoadSettings(programDir_, firstArg == setup::kFirstWord);
+    auto loaded = settings_.LoadSettings(programDir_, firstArg == setup::kFirstWord);
+    // A program that a package manager installed has nothing to install, no
+    // copy to make and no menu entry to add: it writes its settings (the
+    // defaults, or an older version's values) as "first" would, and starts.
+    if (loaded == SettingsStore::LoadOutcome::Install && services_.environment.PackageInstalled())
+        loaded = settings_.LoadSettings(programDir_, /*first=*/true);
     if (loaded == SettingsStore::LoadOutcome::Install && !ShowInstallDialog())
         return StartupResult::Terminate;
     env_.clientPath = settings_.Values().ClientPath;

@@ -349,6 +349,12 @@ public:
     virtual std::string ProgramDirectory() = 0;
     // The full path of Skyvane's own executable, as start-up values name it.
     virtual std::string ExecutablePath() = 0;
+    // True when a package manager installed the program and keeps it (the
+    // Debian package's /usr/bin): the program directory is then the user's
+    // data directory, apart from the executable, and there is nothing for
+    // Skyvane's own install to do. False on Windows, where the program
+    // lives in the folder it was unpacked into.
+    virtual bool PackageInstalled() = 0;
     // The user's decimal separator for numbers shown on screen.
     virtual char DecimalSeparator() = 0;
     // A time of day in the user's long time format ("14:05:09", "2:05:09 PM").

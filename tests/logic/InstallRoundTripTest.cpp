@@ -92,6 +92,39 @@ protected:
     ScriptedDialogs dialogs_;
 };
 
+TEST_F(RoundTrip, PackagedProgramStartsWithoutTheInstallDialog) {
+    // As the Debian package runs it: /usr/bin/skyvane, its data in the
+    // user's data directory.
+    const std::string data = home_.Path(".local/share/skyvane/");
+    ScopedEnv program("SKYVANE_PROGRAM_DIR", data);
+    fs::create_directories(data);
+    program_->packageInstalled = true;
+    TempDir client;
+    sample::WriteSampleClientDir(client.Path());
+    testsupport::RecordingView view;
+    ScriptedDialogs dialogs;
+    dialogs.clientPathAnswers.push_back(client.Path());
+    {
+        monitor::Monitor monitor(view, dialogs, Services("/usr/bin/skyvane"));
+        EXPECT_EQ(monitor.FormCreate({}), monitor::StartupResult::ShowWindow);
+        monitor.Exit1Click();
+    }
+
+    EXPECT_EQ(dialogs.installShown, 0);
+    EXPECT_TRUE(processes_.launches.empty());
+    EXPECT_TRUE(fs::exists(data + "Skyvane.set"));
+    // nothing of the install: no copy, no menu or desktop entry
+    EXPECT_FALSE(fs::exists(InstallDir()));
+    for (const std::string& file : Leftovers(home_.Path()))
+        EXPECT_EQ(file.find(".desktop"), std::string::npos) << file;
+
+    // the next start finds its settings
+    monitor::Monitor again(view, dialogs, Services("/usr/bin/skyvane"));
+    EXPECT_EQ(again.FormCreate({}), monitor::StartupResult::ShowWindow);
+    EXPECT_EQ(dialogs.installShown, 0);
+    again.Exit1Click();
+}
+
 TEST_F(RoundTrip, InstallFirstStartUninstallLeavesNothing) {
     ASSERT_NO_FATAL_FAILURE(Install());
     fs::remove_all(home_.Path("Downloads"));

@@ -40,6 +40,8 @@ TEST_F(EnvironmentTest, ProgramDirectoryWithoutOverrideHoldsThisProgram) {
     // "skyvane_platform_tests" on Linux, "skyvane_platform_tests.exe" on
     // Windows.
     EXPECT_FALSE(files_.ListDirectory(dir, "skyvane_platform_tests*").empty()) << dir;
+    // A build tree is no package's bin directory.
+    EXPECT_FALSE(environment_.PackageInstalled());
 }
 
 TEST_F(EnvironmentTest, DecimalSeparatorIsOneNonDigitCharacter) {

@@ -15,12 +15,14 @@ public:
 
     std::string ExecutablePath() override { return executable; }
     std::string ProgramDirectory() override { return inner_.ProgramDirectory(); }
+    bool PackageInstalled() override { return packageInstalled; }
     char DecimalSeparator() override { return inner_.DecimalSeparator(); }
     std::string LongTimeText(int hour, int minute, int second) override {
         return inner_.LongTimeText(hour, minute, second);
     }
 
     std::string executable;
+    bool packageInstalled = false;
 
 private:
     platform::Environment& inner_;

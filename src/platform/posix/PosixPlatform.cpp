@@ -211,6 +211,16 @@ public:
         return *exe;
     }
 
+    // In a bin directory, as the package puts it, and not moved elsewhere
+    // by SKYVANE_PROGRAM_DIR.
+    bool PackageInstalled() override {
+        if (posix::GetEnv("SKYVANE_PROGRAM_DIR")) return false;
+        const auto exe = OwnExecutable();
+        if (!exe) return false;
+        const auto slash = exe->rfind('/');
+        return slash != std::string::npos && exe->substr(0, slash + 1).ends_with("/bin/");
+    }
+
     std::string ProgramDirectory() override {
         if (auto dir = posix::GetEnv("SKYVANE_PROGRAM_DIR")) {
             if (dir->back() != '/') *dir += '/';

@@ -118,6 +118,9 @@ public:
         }
     }
 
+    // Unpacked from its zip into a folder of the user's choice.
+    bool PackageInstalled() override { return false; }
+
     std::string ProgramDirectory() override {
         if (auto dir = win32::GetEnv("SKYVANE_PROGRAM_DIR")) {
             if (!IsSeparator(dir->back())) *dir += '\\';
