@@ -24,10 +24,11 @@ mkdir -p "$run/program" "$run/registry" "$run/runtime" "$run/server"
 "$build/tools/make-sample-client" "$run/client"
 rm -f "$run/client/work_unit.sah" "$run/client/state.sah"
 
-# An installed Skyvane's settings (what its "first" start writes: the version
-# text "3.42" at offset 257, zeros elsewhere), so that the demo does not open
-# the install dialog of a first run.
-{ head -c 256 /dev/zero; printf '\0043.42'; head -c 507 /dev/zero; } >"$run/program/Skyvane.set"
+# An installed Skyvane's settings (what its "first" start writes: the length
+# byte 4 at offset 257 and the version text "3.42" after it, zeros
+# elsewhere), so that the demo does not open the install dialog of a first
+# run.
+{ head -c 257 /dev/zero; printf '\0043.42'; head -c 506 /dev/zero; } >"$run/program/Skyvane.set"
 
 export SKYVANE_PROGRAM_DIR=$run/program
 export SKYVANE_REGISTRY_DIR=$run/registry
