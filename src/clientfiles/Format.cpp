@@ -33,19 +33,6 @@ std::string FormatHMS(std::int64_t seconds) {
     return text;
 }
 
-double RoundHalfEven(double x) {
-    // From 2^52 on every double is a whole number.
-    if (!(std::fabs(x) < 0x1p52)) return x;
-    // Exact whatever the floating-point rounding mode: truncation, and the
-    // fraction it leaves (exactly representable) decides. Adding +0.0 turns
-    // a whole part of -0 into 0, as "x minus its remainder" gives.
-    const double whole = std::trunc(x) + 0.0;
-    const double fraction = std::fabs(x - whole);
-    const double away = whole + std::copysign(1.0, x);
-    if (fraction != 0.5) return fraction < 0.5 ? whole : away;
-    return std::fmod(whole, 2.0) == 0 ? whole : away;  // a tie: the even one
-}
-
 double RoundTo(double x, int decimals) {
     const double scale = std::pow(10.0, decimals);
     return RoundHalfEven(x * scale) / scale;

@@ -3,6 +3,7 @@
 // halves to the even neighbour, the shortest decimal form, and the client's
 // 8-bit text shown on a UTF-8 desktop.
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,8 +17,20 @@ std::string TwoDigits(std::int64_t n);
 // negative count is the magnitude with one "-" in front ("-1:02:05").
 std::string FormatHMS(std::int64_t seconds);
 
-// Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
-double RoundHalfEven(double x);
+// Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4). Inline:
+// the graph rounds two coordinates of every signal it draws.
+inline double RoundHalfEven(double x) {
+    // From 2^52 on every double is a whole number.
+    if (!(std::fabs(x) < 0x1p52)) return x;
+    // Exact whatever the floating-point rounding mode: truncation, and the
+    // fraction it leaves (exactly representable) decides. Adding +0.0 turns
+    // a whole part of -0 into 0, as "x minus its remainder" gives.
+    const double whole = std::trunc(x) + 0.0;
+    const double fraction = std::fabs(x - whole);
+    const double away = whole + std::copysign(1.0, x);
+    if (fraction != 0.5) return fraction < 0.5 ? whole : away;
+    return std::fmod(whole, 2.0) == 0 ? whole : away;  // a tie: the even one
+}
 // x with `decimals` decimals: multiplied by 10^decimals, rounded, divided back.
 double RoundTo(double x, int decimals);
 
