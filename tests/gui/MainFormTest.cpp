@@ -340,6 +340,54 @@ TEST_F(GuiStart, ArchivedWorkUnitShowsItsOwnCaptions) {
     EXPECT_EQ(Label("TotalTimeCaption"), "Estimated total time:");
 }
 
+TEST_F(GuiStart, TotalsDrawEveryArchivedWorkUnitsSignals) {
+    // Three archived work units with signals of every kind over the drift
+    // rates; the live one has none yet.
+    dir_.Write("program/lastnum.mon", "wu3\r\n3\r\n");
+    for (int unit = 1; unit <= 3; ++unit) {
+        std::string lines;
+        for (int i = 0; i < 24; ++i) {
+            const double chirp = -45.0 + ((i * 37 + unit * 11) % 90);
+            sample::SpikeSignal spike;
+            spike.power = 20.0 + (i * 13 + unit * 7) % 60;
+            spike.chirpRate = chirp;
+            lines += sample::SpikeLine(spike);
+            if (i % 3 == 0) {
+                sample::GaussianSignal gaussian;
+                gaussian.peak = 2.0 + (i % 5) * 0.4;
+                gaussian.chirpRate = chirp / 2;
+                lines += sample::GaussianLine(gaussian);
+            }
+            if (i % 4 == 1) {
+                sample::TripletSignal triplet;
+                triplet.power = 9.0 + i % 7;
+                triplet.chirpRate = -chirp / 3;
+                lines += sample::TripletLine(triplet);
+            }
+            if (i % 5 == 2) {
+                sample::PulseSignal pulse;
+                pulse.snr = 16.5 + (i % 4) * 0.6;
+                pulse.chirpRate = chirp / 4;
+                lines += sample::PulseLine(pulse);
+            }
+        }
+        sample::WorkUnitSpec spec;
+        spec.name = "wu" + std::to_string(unit);
+        dir_.Write("program/old/seti" + std::to_string(unit) + ".txt",
+                   sample::ResultFile(spec, {}, lines));
+    }
+    ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
+    form_->Show();
+
+    ChooseSelectorItem(form_, monitor::kTotalItem);
+
+    EXPECT_TRUE(Shown("TotalInfoPanel"));
+    EXPECT_FALSE(Shown("NoSignalsLabel"));
+    EXPECT_NE(Label("BestPeakLabel"), "none");
+    EXPECT_NE(Label("BestGaussianLabel"), "none");
+    SaveScreenshot("mainform-totals-archive", form_->GetScreenRect());
+}
+
 // On GTK a window without a client area of its own (m_wxwindow) puts its
 // cursor on its parent's: the hand would show over the whole window. Every
 // control is a native window of its own on the other ports.
