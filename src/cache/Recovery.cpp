@@ -33,7 +33,8 @@ void WorkUnitCache::RecoverCache() {
     const std::string scratchNoSep = realDir + std::string(kScratchDirName);
     if (!files.DirectoryExists(dirNoSep)) return;  // no cache, nothing to repair
 
-    const bool interrupted = files.FileExists(dir + std::string(kCycleMarkerName));
+    const std::string marker = dir + std::string(kCycleMarkerName);
+    const bool interrupted = files.FileExists(marker);
     // Whatever the dead cycle left running, in the scratch directory or not,
     // must not go on changing files while they are put back.
     if (interrupted) client.StopClient();
@@ -42,8 +43,17 @@ void WorkUnitCache::RecoverCache() {
     for (const auto& entry : files.ListDirectory(dirNoSep, "*.tmp"))
         if (!entry.isDirectory) files.DeleteFile(dir + entry.name);
 
-    if (files.DirectoryExists(scratchNoSep))
-        RescueScratch(scratchNoSep + platform::PathSeparator());
+    if (files.DirectoryExists(scratchNoSep)) {
+        const std::string scratch = scratchNoSep + platform::PathSeparator();
+        RescueScratch(scratch);
+        // A scratch connect that died before it copied the user's figures
+        // back: the client counted its transfers in the scratch copy, which
+        // the cycle would have copied back.
+        const std::string userInfo = "user_info" + Ext();
+        if (interrupted && files.ReadFile(marker).value_or("").starts_with(kScratchStage) &&
+            files.FileExists(scratch + userInfo))
+            files.CopyFile(scratch + userInfo, realDir + userInfo, true);
+    }
 
     const std::string result = ClientFile("result");
     const std::string workUnit = ClientFile("work_unit");

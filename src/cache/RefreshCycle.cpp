@@ -30,10 +30,11 @@ bool WorkUnitCache::InUse() const {
     return counters_.CacheTotal > 1 || context_.settings.CacheSize != 0;
 }
 
-void WorkUnitCache::WriteCycleMarker() {
+void WorkUnitCache::WriteCycleMarker(std::string_view stage) {
     // Only a sign for the next start; a cycle that cannot write it still
     // runs, every copy it makes being whole or absent anyway.
-    context_.services.files.WriteFile(CacheDir() + std::string(kCycleMarkerName), "cycle\n");
+    context_.services.files.WriteFile(CacheDir() + std::string(kCycleMarkerName),
+                                      std::string(stage) + "\n");
 }
 
 void WorkUnitCache::RemoveCycleMarker() {
@@ -140,6 +141,10 @@ void WorkUnitCache::ScratchConnect() {
         }
     }
     client.SetSavedClientPath(realDir);
+    // From here until the user's figures are copied back, the scratch
+    // directory holds the newer "user_info" (the client counts its
+    // transfers there): the next start copies it back if this dies.
+    WriteCycleMarker(kScratchStage);
     Step("scratch");
 
     if (graphical) {
@@ -172,6 +177,12 @@ void WorkUnitCache::ScratchConnect() {
     }
     client.SetClientPath(realDir);
     files.CopyFile(scratch + "user_info" + Ext(), realDir + "user_info" + Ext(), true);
+    WriteCycleMarker();
+    // A transfer cut short leaves its file here: a result copied back to be
+    // returned (the cache keeps it) or a work unit fetched and not stored.
+    // Left here, a later connect would cache the result again and return
+    // it twice, and nobody would ever work on the work unit.
+    RescueScratch(scratch);
     Step("resume");
     client.StopClient();
     client.StartClient();

@@ -34,6 +34,8 @@ inline constexpr std::string_view kResultExt = ".rsl";
 // Written when a cycle begins and removed when it ends: a start that finds
 // it knows that the last cycle died half way.
 inline constexpr std::string_view kCycleMarkerName = "cycle.run";
+// What the marker holds: "cycle", or this while a scratch connect runs.
+inline constexpr std::string_view kScratchStage = "scratch";
 
 // Message texts of the cache.
 namespace msg {
@@ -181,7 +183,7 @@ private:
     bool DeleteClientResult(const std::string& path);
     // What a dead cycle left in the scratch directory goes into the cache.
     void RescueScratch(const std::string& scratch);
-    void WriteCycleMarker();
+    void WriteCycleMarker(std::string_view stage = "cycle");
     void RemoveCycleMarker();
 
     CacheContext context_;

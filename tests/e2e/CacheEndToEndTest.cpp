@@ -2,47 +2,36 @@
 // on a short clock: batches fetched, worked through, cached and returned,
 // by the text client and by the windowed one; a refresh from the menu in
 // the scratch directory; and the fault matrix: Skyvane or the client killed
-// at each step of the cycle, Skyvane started again, and nothing lost.
+// at each step of the cycle, the scratch connect's included, Skyvane
+// started again, and nothing lost.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <set>
-#include <thread>
+#include <optional>
 
+#include "cache/CacheInfoForm.h"
+#include "e2e/SkyvaneWithStandin.h"
 #include "history/SettingsRecord.h"
-#include "monitor/Monitor.h"
-#include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
-#include "support/RecordingView.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempDir.h"
 
+using e2e::Key;
+using e2e::kTextExe;
 using testsupport::ScopedEnv;
-using testsupport::TempDir;
 using views::Control;
-using views::TimerId;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kTextExe = "setiathome-3.08.i686-pc-linux-gnu";
-
 // Thrown from a step of the cycle: Skyvane dies there. Nothing of the cycle
 // after that point runs, as after a kill -9.
 struct SkyvaneKilled {};
-
-std::string Key(const std::string& text, const std::string& key) {
-    const auto at = text.find(key + "=");
-    if (at == std::string::npos) return {};
-    const auto end = text.find('\n', at);
-    return text.substr(at + key.size() + 1, end - at - key.size() - 1);
-}
 
 std::vector<std::string> Names(const std::string& dir) {
     std::vector<std::string> names;
@@ -53,18 +42,13 @@ std::vector<std::string> Names(const std::string& dir) {
     return names;
 }
 
-class CacheEndToEnd : public ::testing::Test {
+class CacheEndToEnd : public e2e::SkyvaneWithStandin {
 protected:
-    CacheEndToEnd() {
+    CacheEndToEnd() : SkyvaneWithStandin("1", "11") {
         client_.Write("user_info.sah", sample::UserInfoFile());
         client_.Write("version.sah", sample::VersionFile(3, 8));
         dialogs_.clock = &native_.services().clock;
     }
-    ~CacheEndToEnd() override {
-        // Whatever a failed test left running goes with it.
-        if (monitor_) monitor_->Client().StopClient();
-    }
-
     void InstallTextClient() { fs::copy_file(STANDIN_PATH, client_.Path(kTextExe)); }
 
     // The windowed client: the stand-in in its windowed mode, started by
@@ -94,27 +78,6 @@ protected:
         monitor_->FormCreate({{"e2e"}, false});
     }
 
-    template <class Done>
-    bool WaitFor(Done done, std::chrono::seconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(100ms);
-        }
-        return true;
-    }
-
-    // The window's timers, every tick they would give, until `done`.
-    bool RunUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
-        return WaitFor(
-            [&] {
-                if (view_.TimerOn(TimerId::Timer1)) monitor_->Timer1Timer();
-                if (view_.TimerOn(TimerId::Timer2)) monitor_->Timer2Timer();
-                return done();
-            },
-            limit);
-    }
-
     // Returned results by work unit, counting returns.
     std::map<std::string, int> Returned() {
         std::map<std::string, int> returned;
@@ -137,19 +100,6 @@ protected:
         return names;
     }
 
-    TempDir program_, client_, server_;
-    ScopedEnv programEnv_{"SKYVANE_PROGRAM_DIR", program_.Path()};
-    ScopedEnv registryEnv_{"SKYVANE_REGISTRY_DIR", program_.Path("registry")};
-    ScopedEnv runtimeEnv_{"SKYVANE_RUNTIME_DIR", program_.Path("runtime")};
-    ScopedEnv configEnv_{"XDG_CONFIG_HOME", program_.Path("config")};
-    ScopedEnv serverEnv_{"SETI_STANDIN_SERVER", server_.Path()};
-    ScopedEnv secondsEnv_{"SETI_STANDIN_SECONDS", "1"};
-    ScopedEnv seedEnv_{"SETI_STANDIN_SEED", "11"};
-    ScopedEnv xferEnv_{"SETI_STANDIN_XFER_SECONDS", "0.2"};
-    platform::NativePlatform native_;
-    testsupport::RecordingView view_;
-    testsupport::ScriptedDialogs dialogs_;
-    std::unique_ptr<monitor::Monitor> monitor_;
     std::function<void(std::string_view)> onStep;
 };
 
@@ -254,79 +204,272 @@ TEST_F(CacheEndToEnd, RefreshFromTheMenuRunsInScratchAndTheClientResumesItsWorkU
 
 // ------------------------------------------------------------ fault matrix
 
+// The real clock, but one that a test can move ahead: half an hour in which
+// nothing happened passes at once.
+class JumpingClock : public platform::Clock {
+public:
+    explicit JumpingClock(platform::Clock& real) : real_(real) {}
+    std::chrono::milliseconds Now() override { return real_.Now() + ahead; }
+    void Sleep(std::chrono::milliseconds duration) override { real_.Sleep(duration); }
+    std::chrono::milliseconds ahead{0};
+
+private:
+    platform::Clock& real_;
+};
+
 struct Fault {
-    const char* step;  // where in the cycle
+    const char* step;  // where in the cycle (the hook's name)
     int occurrence;    // the how-manieth time the cycle reaches it
     bool killClient;   // the client dies there, else Skyvane
+    // The fault strikes while the transfer that follows the step runs (its
+    // window's first tick), the client in the middle of its exchange.
+    bool midTransfer = false;
 };
 
 std::string FaultName(const ::testing::TestParamInfo<Fault>& info) {
-    return std::string(info.param.killClient ? "client_" : "skyvane_") + info.param.step + "_" +
-           std::to_string(info.param.occurrence);
+    const Fault& f = info.param;
+    std::string step = f.step;
+    if (f.midTransfer) step = step == "send" ? "sending" : "receiving";
+    return std::string(f.killClient ? "client_" : "skyvane_") + step + "_" +
+           std::to_string(f.occurrence);
 }
 
-class CacheFaultMatrix : public CacheEndToEnd, public ::testing::WithParamInterface<Fault> {};
+// One run with one fault: Skyvane started again after its death, the
+// invariant checked at the end.
+class FaultRun : public CacheEndToEnd, public ::testing::WithParamInterface<Fault> {
+protected:
+    FaultRun() {
+        // Skyvane on a clock the test moves ahead when a killed client
+        // leaves a transfer window waiting.
+        const auto s = native_.services();
+        services_.emplace(platform::Services{s.registry, s.files, s.windows, s.shell, s.environment,
+                                             s.processes, s.startup, clock_});
+        dialogs_.clock = &clock_;
+        dialogs_.cancelTransfer = [this] { return OnTransferTick(); };
+        onStep = [this](std::string_view step) { OnStep(step); };
+    }
 
+    void StartSkyvane() {
+        monitor_ = std::make_unique<monitor::Monitor>(view_, dialogs_, *services_);
+        monitor_->Cache().onStep = [this](std::string_view step) {
+            if (onStep) onStep(step);
+        };
+        monitor_->FormCreate({{"e2e"}, false});
+    }
+
+    void OnStep(std::string_view step) {
+        const Fault& fault = GetParam();
+        if (!armed_ || struck_ || pending_ || step != fault.step || ++reached_ != fault.occurrence)
+            return;
+        if (fault.midTransfer) {
+            // The exchange the client is about to start lasts long enough
+            // for the window's first tick to find it under way.
+            slowXfer_.emplace("SETI_STANDIN_XFER_SECONDS", "2");
+            pending_ = true;
+            ticks_ = 0;
+            return;
+        }
+        Strike();
+    }
+
+    bool OnTransferTick() {
+        if (pending_ && ++ticks_ == 1) {
+            pending_ = false;
+            slowXfer_.reset();
+            Strike();
+        } else if (waitingForStall_) {
+            // Nothing moves any more: the half hour passes.
+            waitingForStall_ = false;
+            clock_.ahead += cache::kTransferStallLimit;
+        }
+        return false;
+    }
+
+    void Strike() {
+        struck_ = true;
+        if (GetParam().killClient) {
+            if (const auto pid = monitor_->Client().FindRunningClient())
+                if (auto process = native_.services().processes.Open(*pid)) process->Kill();
+            waitingForStall_ = GetParam().midTransfer;
+            return;
+        }
+        throw SkyvaneKilled{};
+    }
+
+    // Skyvane runs until `done`, started again whenever it is killed; a
+    // transfer given up is retried from the menu, as the user would.
+    void RunUntilDone(const std::function<bool()>& done, std::chrono::seconds limit) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            try {
+                RunUntil([&] { return done() || monitor_->Cache().ConnectDeferred(); }, limit);
+                if (monitor_->Cache().ConnectDeferred()) monitor_->ConnectMenuClick();
+            } catch (const SkyvaneKilled&) {
+                Restart();
+            }
+        }
+    }
+
+    void Restart() {
+        monitor_.reset();
+        StartSkyvane();
+    }
+
+    // Where each work unit is now, by name: "returned" once per return,
+    // "result" cached, "cached" work unit, "client" work unit, "scratch"
+    // anything left in the scratch directory.
+    std::map<std::string, std::vector<std::string>> Whereabouts() {
+        std::map<std::string, std::vector<std::string>> where;
+        for (const auto& [name, times] : Returned())
+            for (int i = 0; i < times; ++i)
+                where[name].push_back("returned");
+        for (const auto& file : Names(program_.Path("cache"))) {
+            if (file.ends_with(".rsl"))
+                where[Key(program_.Read("cache/" + file), "name")].push_back("result");
+            if (file.ends_with(".wu"))
+                where[Key(program_.Read("cache/" + file), "name")].push_back("cached");
+        }
+        if (client_.Exists("work_unit.sah"))
+            where[Key(client_.Read("work_unit.sah"), "name")].push_back("client");
+        for (const char* file : {"temp123/work_unit.sah", "temp123/result.sah"})
+            if (client_.Exists(file)) {
+                where[Key(client_.Read(file), "name")].push_back("scratch");
+            }
+        return where;
+    }
+
+    // The invariant: every fetched work unit is somewhere, in one place, and
+    // the first `returned` fetched were returned, once (twice when
+    // `mayRepeat`).
+    void ExpectNothingLost(std::size_t returned, bool mayRepeat) {
+        const auto fetched = Fetched();
+        auto where = Whereabouts();
+        int twice = 0;
+        for (std::size_t i = 0; i < fetched.size(); ++i) {
+            const auto& places = where[fetched[i]];
+            ASSERT_FALSE(places.empty()) << fetched[i] << " lost";
+            const auto count = [&](const char* place) {
+                return std::count(places.begin(), places.end(), place);
+            };
+            if (i < returned) {
+                EXPECT_GE(count("returned"), 1) << fetched[i] << " never returned";
+            }
+            // A cached result is returned at the next connect.
+            const auto returns = count("returned") + count("result");
+            if (returns > 1) ++twice;
+            // A work unit waiting or at work in more than one place, or
+            // also done, is worked on twice.
+            const auto work = count("cached") + count("client") + count("scratch");
+            EXPECT_LE(work + (returns > 0 ? 1 : 0), 1)
+                << fetched[i] << " is in " << testing::PrintToString(places);
+        }
+        EXPECT_LE(twice, mayRepeat ? 1 : 0);
+        // Every result the poll saw finish is archived, once.
+        std::map<std::string, int> archived;
+        for (const auto& file : Names(program_.Path("old")))
+            ++archived[Key(program_.Read("old/" + file), "name")];
+        for (const auto& [name, places] : where) {
+            if (places != std::vector<std::string>{"cached"} &&
+                places != std::vector<std::string>{"client"}) {
+                EXPECT_EQ(archived[name], 1) << name << " archived " << archived[name] << " times";
+            }
+        }
+    }
+
+    // A client killed in its exchange leaves the transfer window waiting
+    // until it gives up, and says so.
+    void ExpectStallWhereTheClientDiedMidTransfer() {
+        const bool stalled = std::find(dialogs_.errors.begin(), dialogs_.errors.end(),
+                                       std::string(cache::msg::kStalled)) != dialogs_.errors.end();
+        EXPECT_EQ(stalled, GetParam().midTransfer && GetParam().killClient);
+    }
+
+    JumpingClock clock_{native_.services().clock};
+    std::optional<platform::Services> services_;
+    bool armed_ = true;
+    bool struck_ = false;
+    bool pending_ = false;
+    bool waitingForStall_ = false;
+    int reached_ = 0;
+    int ticks_ = 0;
+    std::optional<ScopedEnv> slowXfer_;
+};
+
+class CacheFaultMatrix : public FaultRun {};
+// Faults in the scratch connect of "Connect to the server", the client's
+// work unit unfinished; occurrences count from the click.
+class ScratchFaultMatrix : public FaultRun {};
+
+// Whether Skyvane's death at this fault may return one result twice: after
+// the client returned it and before its cache file went.
+bool MayRepeat(const Fault& fault) {
+    return !fault.killClient && std::string(fault.step) == "sent";
+}
+
+// A batch of 2 fetched, worked through, returned, and the next batch
+// fetched; each fault strikes once in it.
 TEST_P(CacheFaultMatrix, NothingIsLostAfterAKillAndARestart) {
     const Fault fault = GetParam();
     InstallTextClient();
     WriteSettings(2);
-    int reached = 0;
-    bool struck = false;
-    onStep = [&](std::string_view step) {
-        if (struck || step != fault.step || ++reached != fault.occurrence) return;
-        struck = true;
-        if (fault.killClient) {
-            if (const auto pid = monitor_->Client().FindRunningClient())
-                if (auto process = native_.services().processes.Open(*pid)) process->Kill();
-            return;
-        }
-        throw SkyvaneKilled{};
-    };
-
-    // Skyvane runs until the fault strikes, then starts again; a killed
-    // client is started again by a new cycle, or by the user's next refresh.
-    const auto restart = [&] {
-        monitor_.reset();
-        StartSkyvane();
-    };
     try {
         StartSkyvane();
     } catch (const SkyvaneKilled&) {
-        restart();
+        Restart();
     }
     const auto done = [&] { return Returned().size() >= 4 && !monitor_->Cache().Busy(); };
-    const auto deadline = std::chrono::steady_clock::now() + 100s;
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-        try {
-            RunUntil([&] { return done() || monitor_->Cache().ConnectDeferred(); }, 100s);
-            if (monitor_->Cache().ConnectDeferred()) {
-                // A transfer the killed client never finished was given up:
-                // the user connects again.
-                monitor_->ConnectMenuClick();
-            }
-        } catch (const SkyvaneKilled&) {
-            restart();
-        }
-    }
-    ASSERT_TRUE(struck) << "the cycle never reached " << fault.step;
+    RunUntilDone(done, 100s);
+    ASSERT_TRUE(struck_) << "the cycle never reached " << fault.step;
     ASSERT_TRUE(done()) << "results returned: " << Returned().size();
+    ExpectNothingLost(4, MayRepeat(fault));
+    ExpectStallWhereTheClientDiedMidTransfer();
+    EXPECT_TRUE(monitor_->Client().StopClient());
+}
 
-    // Every result of the first two batches reached the server; none twice
-    // (a kill between a finished transfer and Skyvane's record of it may
-    // return one result twice, and is listed as such in the docs).
-    const auto fetched = Fetched();
-    const auto returned = Returned();
-    int twice = 0;
-    for (std::size_t i = 0; i < 4 && i < fetched.size(); ++i) {
-        const auto found = returned.find(fetched[i]);
-        ASSERT_NE(found, returned.end()) << fetched[i] << " lost";
-        if (found->second > 1) ++twice;
+// "Connect to the server" while the client's second work unit is half done:
+// the first one's result goes back and one work unit comes, in the scratch
+// directory; each fault strikes once in that connect.
+TEST_P(ScratchFaultMatrix, NothingIsLostAfterAKillAndARestart) {
+    const Fault fault = GetParam();
+    ScopedEnv seconds("SETI_STANDIN_SECONDS", "1");
+    InstallTextClient();
+    WriteSettings(2);
+    armed_ = false;
+    StartSkyvane();
+    const std::string first = Key(client_.Read("work_unit.sah"), "name");
+    const auto cacheHoldsOneResult = [&] {
+        const auto names = Names(program_.Path("cache"));
+        return names.size() == 1 && names[0].ends_with(".rsl");
+    };
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            const double progress = std::atof(Key(client_.Read("state.sah"), "prog").c_str());
+            return cacheHoldsOneResult() && Key(client_.Read("work_unit.sah"), "name") != first &&
+                   progress > 0 && progress < 0.8;
+        },
+        60s));
+
+    armed_ = true;
+    try {
+        monitor_->ConnectMenuClick();
+    } catch (const SkyvaneKilled&) {
+        Restart();
     }
-    const bool mayRepeat = !fault.killClient && std::string(fault.step) == "sent";
-    EXPECT_LE(twice, mayRepeat ? 1 : 0);
-    // No work unit was worked on twice: a repeated return carries the same
-    // result, and no work unit was fetched but never handed to the client.
+    ASSERT_TRUE(struck_) << "the scratch connect never reached " << fault.step;
+
+    // Done when the three work units fetched by then came back.
+    const auto done = [&] {
+        const auto fetched = Fetched();
+        const auto returned = Returned();
+        if (fetched.size() < 3 || monitor_->Cache().Busy()) return false;
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!returned.contains(fetched[i])) return false;
+        return true;
+    };
+    RunUntilDone(done, 100s);
+    ASSERT_TRUE(done()) << "results returned: " << Returned().size();
+    ExpectNothingLost(3, MayRepeat(fault));
+    ExpectStallWhereTheClientDiedMidTransfer();
     EXPECT_TRUE(monitor_->Client().StopClient());
 }
 
@@ -335,8 +478,18 @@ INSTANTIATE_TEST_SUITE_P(Steps, CacheFaultMatrix,
                                            Fault{"unloaded", 1, false}, Fault{"send", 1, false},
                                            Fault{"sent", 1, false}, Fault{"receive", 3, false},
                                            Fault{"received", 3, false}, Fault{"stored", 3, false},
-                                           Fault{"send", 1, true}, Fault{"receive", 3, true},
-                                           Fault{"loaded", 1, true}),
+                                           Fault{"loaded", 1, true}, Fault{"send", 1, true, true},
+                                           Fault{"receive", 3, true, true}),
+                         FaultName);
+
+INSTANTIATE_TEST_SUITE_P(Steps, ScratchFaultMatrix,
+                         ::testing::Values(Fault{"scratch", 1, false}, Fault{"send", 1, false},
+                                           Fault{"send", 1, false, true}, Fault{"sent", 1, false},
+                                           Fault{"receive", 1, false},
+                                           Fault{"receive", 1, false, true},
+                                           Fault{"received", 1, false}, Fault{"stored", 1, false},
+                                           Fault{"resume", 1, false}, Fault{"send", 1, true, true},
+                                           Fault{"receive", 1, true, true}),
                          FaultName);
 
 }  // namespace

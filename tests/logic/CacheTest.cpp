@@ -21,8 +21,8 @@
 #include "support/ClientFakes.h"
 #include "support/FakeClock.h"
 #include "support/RecordingView.h"
-#include "support/ScriptedDialogs.h"
 #include "support/SampleUnits.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "support/WriteTime.h"
 
@@ -406,6 +406,22 @@ TEST_F(CacheTest, CancelWhileSendingKeepsTheResultCachedAndDefers) {
     EXPECT_EQ(client_.StopSwitch(), "-stop_after_process");
 }
 
+TEST_F(CacheTest, TransferCancelledInScratchLeavesNothingThereForALaterConnect) {
+    // A result copy left in the scratch directory would be cached again by
+    // a later connect once the cache had returned its own: returned twice.
+    Cache("done1.rsl", ResultOf("done1"));
+    dir_.Write("work_unit.sah", Unit("working"));
+    clientAlive = false;
+    int ticks = 0;
+    dialogs_.cancelTransfer = [&] { return ++ticks == 3; };
+    cache_.ConnectMenuClick();
+    EXPECT_EQ(dialogs_.transferTitles, std::vector<std::string>{"Sending Results"});
+    EXPECT_FALSE(dir_.Exists("temp123/result.sah"));
+    EXPECT_TRUE(dir_.Exists("temp123/user_info.sah"));
+    EXPECT_EQ(CacheFiles(), std::vector<std::string>{"done1.rsl"});
+    EXPECT_EQ(dir_.Read("work_unit.sah"), Unit("working"));
+}
+
 TEST_F(CacheTest, ClientThatDoesNothingForHalfAnHourIsGivenUp) {
     Cache("done1.rsl", ResultOf("done1"));
     clientAlive = false;
@@ -416,6 +432,73 @@ TEST_F(CacheTest, ClientThatDoesNothingForHalfAnHourIsGivenUp) {
     EXPECT_EQ(CacheFiles(), std::vector<std::string>{"done1.rsl"});
     EXPECT_GE(clock_.Slept(), 30min);
     EXPECT_LT(clock_.Slept(), 31min);
+}
+
+TEST_F(CacheTest, AnyChangeInTheClientDirectoryStartsTheHalfHourAgain) {
+    // GIVEN a client that never returns the result but rewrites its state
+    // file 20 minutes into the transfer
+    Cache("done1.rsl", ResultOf("done1"));
+    clientAlive = false;
+    const auto start = clock_.now;
+    bool wrote = false;
+    clock_.onSleep = [&](std::chrono::milliseconds now) {
+        if (!wrote && now - start >= 20min) {
+            wrote = true;
+            dir_.Write("state.sah", "prog=0.5\n");
+        }
+    };
+    // WHEN the cycle sends it
+    cache_.RunCacheCycle();
+    // THEN the window gives up half an hour after that change, not before,
+    // as Cancel does: the plain message, the connect deferred, the result
+    // kept
+    ASSERT_TRUE(wrote);
+    EXPECT_EQ(dialogs_.errors, std::vector<std::string>{std::string(cache::msg::kStalled)});
+    EXPECT_GE(clock_.now - start, 50min);
+    EXPECT_LT(clock_.now - start, 51min);
+    EXPECT_TRUE(cache_.ConnectDeferred());
+    EXPECT_FALSE(cache_.LastCycleCompleted());
+    EXPECT_EQ(CacheFiles(), std::vector<std::string>{"done1.rsl"});
+}
+
+// The progress window alone: the limit is measured from the last change it
+// saw, and giving up is Cancel's path (the client stopped once).
+TEST(CacheInfoFormTest, GivesUpOnlyAfterTheLimitWithoutAChange) {
+    TempDir dir;
+    platform::NativePlatform native;
+    testsupport::FakeClock clock;
+    dir.Write("result.sah", "result");
+    int cancels = 0;
+    cache::CacheInfoForm form(native.services().files, clock, "Sending Results", {1, 1, 0},
+                              {dir.Path("result.sah"), false, dir.Path()}, [&] { ++cancels; });
+    struct View : views::CacheInfoView {
+        void SetTitle(std::string_view) override {}
+        void SetText(views::CacheInfoLabel, std::string_view) override {}
+        void Close() override { ++closes; }
+        int closes = 0;
+    } view;
+    const auto tickFor = [&](std::chrono::milliseconds span) {
+        for (auto t = 0ms; t < span && view.closes == 0; t += cache::kTransferTick) {
+            clock.Sleep(cache::kTransferTick);
+            form.Timer1Timer(view);
+        }
+    };
+    form.FormCreate(view);
+    tickFor(cache::kTransferStallLimit - 1s);
+    EXPECT_EQ(view.closes, 0);
+    dir.Write("state.sah", "prog=0.1\n");  // the client still works
+    tickFor(cache::kTransferStallLimit - 1s);
+    EXPECT_EQ(view.closes, 0);
+    tickFor(2s);
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_TRUE(form.Stalled());
+    EXPECT_FALSE(form.TransferDone());
+    EXPECT_EQ(cancels, 1);
+    // A late tick or Cancel on the closed window does nothing more.
+    form.Timer1Timer(view);
+    form.BitBtn1Click(view);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(view.closes, 1);
 }
 
 TEST_F(CacheTest, FailedReturnAsksAbortOrRetryAndRetriesTheSameResult) {
@@ -542,7 +625,9 @@ TEST_F(CacheTest, RecoveryFinishesAnInterruptedSwap) {
     Cache("later.wu", Unit("later"));
     dir_.Write("work_unit.sah", Unit("next"));
     dir_.Write("result.sah", ResultOf("done"));
+    dir_.Write("temp123/user_info.sah", "nwus=0\n");  // of a finished refresh
     cache_.RecoverCache();
+    EXPECT_EQ(dir_.Read("user_info.sah"), "nwus=1\n");
     EXPECT_FALSE(dir_.Exists("result.sah"));
     EXPECT_EQ(dir_.Read("work_unit.sah"), Unit("next"));
     EXPECT_EQ(CacheFiles(), (std::vector<std::string>{"done.rsl", "later.wu"}));
@@ -561,7 +646,10 @@ TEST_F(CacheTest, RecoveryLeavesAFinishedWorkUnitWithItsResultToThePoll) {
 }
 
 TEST_F(CacheTest, RecoveryTakesWhatTheScratchDirectoryHoldsIntoTheCache) {
-    Cache("cycle.run", "cycle\n");
+    // Killed in a scratch connect, after the client returned one result
+    // and fetched a work unit there, counting both in its user file.
+    Cache("cycle.run", "scratch\n");
+    dir_.Write("temp123/user_info.sah", "nwus=2\nnresults=1\n");
     Cache("sent.rsl", ResultOf("sent"));
     dir_.Write("temp123/result.sah", ResultOf("sent"));    // being returned
     dir_.Write("temp123/work_unit.sah", Unit("fetched"));  // fetched, not cached
@@ -571,6 +659,7 @@ TEST_F(CacheTest, RecoveryTakesWhatTheScratchDirectoryHoldsIntoTheCache) {
     EXPECT_FALSE(dir_.Exists("temp123/work_unit.sah"));
     EXPECT_EQ(CacheFiles(), (std::vector<std::string>{"fetched.wu", "sent.rsl"}));
     EXPECT_EQ(dir_.Read("work_unit.sah"), Unit("working"));
+    EXPECT_EQ(dir_.Read("user_info.sah"), "nwus=2\nnresults=1\n");
     ASSERT_EQ(processes_.launches.size(), 1u);
     EXPECT_EQ(processes_.launches[0].directory, dir_.Path());
     EXPECT_FALSE(std::filesystem::exists(CachePath("cycle.run")));
