@@ -4,20 +4,18 @@
 #include <atomic>
 #include <csignal>
 #include <iostream>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "cache/CacheInfoForm.h"
 #include "cache/WorkUnitCache.h"
 #include "cli/CommandLine.h"
+#include "cli/Headless.h"
 #include "cli/Json.h"
 #include "client/ClientControl.h"
 #include "client/StartupRegistration.h"
 #include "clientfiles/ClientDir.h"
 #include "history/SettingsRecord.h"
 #include "platform/Platform.h"
-#include "views/Dialogs.h"
 #include "views/MainView.h"
 
 namespace cli {
@@ -68,16 +66,9 @@ public:
 
 // Messages and progress on stderr; nobody is asked anything (an Abort for
 // a failed return), and Ctrl-C is the progress window's Cancel.
-class HeadlessDialogs : public views::Dialogs {
+class HeadlessDialogs : public StderrDialogs {
 public:
     explicit HeadlessDialogs(platform::Clock& clock) : clock_(clock) {}
-    void ShowError(std::string_view text) override { Print(text); }
-    void ShowWarning(std::string_view text) override { Print(text); }
-    void ShowInformation(std::string_view text) override { Print(text); }
-    bool AskYesNo(std::string_view text) override {
-        Print(text);
-        return false;
-    }
     bool AskOkCancel(std::string_view text) override {
         Print(text);
         return true;
@@ -86,8 +77,6 @@ public:
         Print(text);
         return false;
     }
-    std::optional<std::string> AskClientPath() override { return std::nullopt; }
-    void ShowAbout() override {}
     void ShowCacheInfoForm(views::CacheInfoEvents& events) override {
         cache::RunCacheInfoHeadless(
             events, clock_, [] { return interrupted.load(); },
@@ -95,44 +84,18 @@ public:
     }
 
 private:
-    static void Print(std::string_view text) {
-        std::string line(text);
-        for (char& c : line)
-            if (c == '\r') c = ' ';
-        std::cerr << "skyvane-cli: " << line << "\n";
-    }
     platform::Clock& clock_;
 };
-
-struct Loaded {
-    history::TSettingsRec settings;
-    bool readable = false;
-};
-
-Loaded UserSettings(platform::Services services) {
-    const std::string path = services.environment.ProgramDirectory() + history::kSettingsFileName;
-    const auto bytes = services.files.ReadFile(path, history::kSettingsRecordSize);
-    if (bytes && bytes->size() == history::kSettingsRecordSize &&
-        history::HasCurrentSettingsVersion(*bytes))
-        return {history::DecodeSettingsRecord(*bytes), true};
-    return {};
-}
-
-}  // namespace
-
-namespace {
 
 int RunCacheAction(const std::string& action, const std::string& dir) {
     platform::NativePlatform native;
     const platform::Services services = native.services();
-    const std::string clientPath = clientfiles::WithTrailingSeparator(dir);
-    if (!services.files.DirectoryExists(clientPath)) {
-        std::cerr << "skyvane-cli: no such directory: " << dir << "\n";
-        return kUsageError;
-    }
+    const auto clientDir = ExistingClientDir(services.files, dir);
+    if (!clientDir) return kUsageError;
+    const std::string& clientPath = *clientDir;
     HeadlessDialogs dialogs(services.clock);
     CacheStateView view;
-    Loaded loaded = UserSettings(services);
+    UserSettings loaded = ReadUserSettings(services);
     history::TSettingsRec& settings = loaded.settings;
     client::ClientControl control(services, dialogs, settings);
     control.SetClientPath(clientPath);
@@ -165,6 +128,10 @@ int RunCacheAction(const std::string& action, const std::string& dir) {
             std::cerr << "skyvane-cli: no SETI@home client in " << dir << "\n";
             return 1;
         }
+        // As Skyvane's start does before anything touches the cache: a
+        // cycle that died half way may have left files where this one
+        // would trip over them, or a client running in the scratch folder.
+        cache.RecoverCache();
         std::signal(SIGINT, OnInterrupt);
         status = cache.RefreshHeadless() ? 0 : 1;
         std::signal(SIGINT, SIG_DFL);
@@ -191,22 +158,14 @@ void AddCacheCommand(CLI::App& app, CommandResult& result) {
         "CacheTotal, CacheStateLabel and ConnectMenu (whether the window offers a refresh).\n"
         "refresh asks nothing, shows its progress on stderr and is cancelled by Ctrl-C; its\n"
         "exit status is 0 only when the refresh completed.");
-    command->require_subcommand(1);
-    auto dir = std::make_shared<std::string>();
-    AddClientDirOption(*command, *dir);
-    const std::pair<const char*, const char*> actions[] = {
-        {"status", "print the cache's counters"},
-        {"refresh",
-         "return every cached result and fetch a new batch through the client, as the menu's "
-         "\"Connect to the server\" does"},
-    };
-    for (const auto& [name, description] : actions) {
-        CLI::App* action = command->add_subcommand(name, description);
-        action->fallthrough();
-        action->callback([name = std::string(name), dir, &result] {
-            result.status = RunCacheAction(name, *dir);
-        });
-    }
+    AddActions(*command,
+               {
+                   {"status", "print the cache's counters"},
+                   {"refresh",
+                    "return every cached result and fetch a new batch through the client, as "
+                    "the menu's \"Connect to the server\" does"},
+               },
+               result, RunCacheAction);
 }
 
 }  // namespace cli

@@ -2,49 +2,18 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "cli/CommandLine.h"
+#include "cli/Headless.h"
 #include "cli/Json.h"
 #include "client/ClientControl.h"
-#include "clientfiles/ClientDir.h"
 #include "history/SettingsRecord.h"
 #include "platform/Platform.h"
-#include "views/Dialogs.h"
 
 namespace cli {
 
 namespace {
-
-// Messages go to standard error; questions are answered No.
-class StderrDialogs : public views::Dialogs {
-public:
-    void ShowError(std::string_view text) override { Print(text); }
-    void ShowWarning(std::string_view text) override { Print(text); }
-    void ShowInformation(std::string_view text) override { Print(text); }
-    bool AskYesNo(std::string_view text) override {
-        Print(text);
-        return false;
-    }
-    std::optional<std::string> AskClientPath() override { return std::nullopt; }
-    void ShowAbout() override {}
-
-private:
-    static void Print(std::string_view text) { std::cerr << "skyvane-cli: " << text << "\n"; }
-};
-
-// HideClient and ClientParams as the user set them; defaults without a
-// readable settings file.
-history::TSettingsRec UserSettings(platform::Services services) {
-    const std::string path = services.environment.ProgramDirectory() + history::kSettingsFileName;
-    const auto bytes = services.files.ReadFile(path, history::kSettingsRecordSize);
-    if (bytes && bytes->size() == history::kSettingsRecordSize &&
-        history::HasCurrentSettingsVersion(*bytes))
-        return history::DecodeSettingsRecord(*bytes);
-    return {};
-}
 
 void PrintStatus(client::ClientControl& control) {
     JsonObject json;
@@ -67,15 +36,13 @@ void PrintStatus(client::ClientControl& control) {
 int RunClientAction(const std::string& action, const std::string& dir) {
     platform::NativePlatform native;
     const platform::Services services = native.services();
-    const std::string clientPath = clientfiles::WithTrailingSeparator(dir);
-    if (!services.files.DirectoryExists(clientPath)) {
-        std::cerr << "skyvane-cli: no such directory: " << dir << "\n";
-        return kUsageError;
-    }
+    const auto clientPath = ExistingClientDir(services.files, dir);
+    if (!clientPath) return kUsageError;
     StderrDialogs dialogs;
-    const history::TSettingsRec settings = UserSettings(services);
+    // HideClient and ClientParams as the user set them.
+    const history::TSettingsRec settings = ReadUserSettings(services).settings;
     client::ClientControl control(services, dialogs, settings);
-    control.SetClientPath(clientPath);
+    control.SetClientPath(*clientPath);
     control.FindClient();
 
     int status = 0;
@@ -110,23 +77,14 @@ void AddClientCommand(CLI::App& app, CommandResult& result) {
         "executable, stop switch,\nthe command line a start runs, whether it runs and its "
         "process id. The client's extra parameters\nand hiding come from the settings in the "
         "program directory.");
-    client->require_subcommand(1);
-    auto dir = std::make_shared<std::string>();
-    // Given before or after the action: "client --client-dir DIR start" and
-    // "client start --client-dir DIR" both read naturally.
-    AddClientDirOption(*client, *dir);
-    const std::pair<const char*, const char*> actions[] = {
-        {"status", "print the client's status"},
-        {"start", "start it, detached (it outlives the terminal), and print its status"},
-        {"stop", "stop it and print its status; exit status 1 when it is not gone in 30 s"},
-    };
-    for (const auto& [name, description] : actions) {
-        CLI::App* action = client->add_subcommand(name, description);
-        action->fallthrough();
-        action->callback([name = std::string(name), dir, &result] {
-            result.status = RunClientAction(name, *dir);
-        });
-    }
+    AddActions(
+        *client,
+        {
+            {"status", "print the client's status"},
+            {"start", "start it, detached (it outlives the terminal), and print its status"},
+            {"stop", "stop it and print its status; exit status 1 when it is not gone in 30 s"},
+        },
+        result, RunClientAction);
 }
 
 }  // namespace cli

@@ -178,6 +178,34 @@ TEST_F(CliTest, CacheStatusCountsTheCacheAndRefreshNeedsAClient) {
     EXPECT_EQ(RunCli("cache --client-dir " + client_.Path(), ErrFile()).status, 2);
 }
 
+TEST_F(CliTest, CacheRefreshFirstRepairsWhatADeadCycleLeft) {
+    // GIVEN a scratch connect that died after the client fetched a work
+    // unit there and counted it in its user file, with a half-made copy in
+    // the cache; the client (one that does nothing) has unfinished work
+    const std::string exe = client_.Path("setiathome-3.08.i686-pc-linux-gnu");
+    client_.Write("setiathome-3.08.i686-pc-linux-gnu", "#!/bin/sh\n");
+    std::filesystem::permissions(exe, std::filesystem::perms::owner_all);
+    client_.Write("user_info.sah", "nwus=1\n");
+    client_.Write("version.sah", sample::VersionFile(3, 8));
+    client_.Write("work_unit.sah", sample::WorkUnitFile());
+    client_.Write("temp123/user_info.sah", "nwus=2\n");
+    client_.Write("temp123/work_unit.sah", "name=fetched.1\n");
+    program_.Write("cache/cycle.run", "scratch\n");
+    program_.Write("cache/half.wu.tmp", "half");
+
+    // WHEN the refresh runs (the cache off: nothing to send or fetch)
+    const CliRun run = RunCli("cache refresh --client-dir " + client_.Path(), ErrFile());
+
+    // THEN the repair came first: the fetched work unit is cached, the
+    // client's figures came back before the scratch folder was refilled
+    EXPECT_EQ(run.status, 0) << Err();
+    EXPECT_TRUE(program_.Exists("cache/fetched1.wu"));
+    EXPECT_FALSE(program_.Exists("cache/half.wu.tmp"));
+    EXPECT_FALSE(program_.Exists("cache/cycle.run"));
+    EXPECT_EQ(client_.Read("user_info.sah"), "nwus=2\n");
+    EXPECT_NE(run.out.find("\"CachedWorkUnits\": 1"), std::string::npos) << run.out;
+}
+
 TEST_F(CliTest, ClientStatusTellsTheClientAndTheLineAStartWouldRun) {
     client_.Write("setiathome-3.08.i686-pc-linux-gnu", "#!/bin/sh\n");
     std::filesystem::permissions(client_.Path("setiathome-3.08.i686-pc-linux-gnu"),
