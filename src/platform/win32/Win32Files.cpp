@@ -161,6 +161,24 @@ HANDLE CreateTempBeside(const std::string& path, std::string& tempPath) {
     return INVALID_HANDLE_VALUE;
 }
 
+// Flushes a file's bytes to the disk. CopyFile leaves them in the cache, and
+// a move on one volume is a rename that write-through does not wait for: a
+// power loss after the move could leave the name on a file whose blocks
+// never reached the disk. Opening for writing and closing again writes
+// nothing, so the last-write time CopyFile kept stays. A copy of a
+// read-only file cannot be opened for writing: it is left as CopyFile made
+// it.
+bool FlushToDisk(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    }
+    const bool flushed = FlushFileBuffers(file) != 0;
+    return CloseHandle(file) != 0 && flushed;
+}
+
 // Windows compares file names without regard to case; the ANSI code page's
 // own case mapping folds the letters beyond ASCII too.
 std::string Folded(std::string_view text) {
@@ -281,7 +299,7 @@ public:
         const HANDLE file = CreateTempBeside(to, temp);
         if (file == INVALID_HANDLE_VALUE) return false;
         CloseHandle(file);
-        bool ok = CopyFileA(from.c_str(), temp.c_str(), FALSE) != 0;
+        bool ok = CopyFileA(from.c_str(), temp.c_str(), FALSE) != 0 && FlushToDisk(temp);
         // Without overwrite the move refuses a target that appeared meanwhile.
         ok = ok &&
              MoveFileExA(temp.c_str(), to.c_str(),
