@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cache/WorkUnitCache.h"
+#include "clientfiles/ClientDir.h"
 #include "clientfiles/Readers.h"
 
 namespace cache {
@@ -30,15 +31,6 @@ std::string FileNameOf(std::string_view name) {
 }
 
 }  // namespace
-
-bool SameBytes(platform::Files& files, const std::string& a, const std::string& b) {
-    const auto sizeA = files.FileSize(a);
-    const auto sizeB = files.FileSize(b);
-    if (!sizeA || !sizeB || *sizeA != *sizeB) return false;
-    const auto bytesA = files.ReadFile(a);
-    const auto bytesB = files.ReadFile(b);
-    return bytesA && bytesB && *bytesA == *bytesB;
-}
 
 WorkUnitCache::WorkUnitCache(CacheContext context) : context_(std::move(context)) {}
 
@@ -99,7 +91,8 @@ bool WorkUnitCache::CacheHolds(const std::string& path, std::string_view ext) co
     if (!size) return false;
     const std::string dir = CacheDir();
     for (const auto& entry : files.ListDirectory(dir, "*" + std::string(ext))) {
-        if (!entry.isDirectory && entry.size == *size && SameBytes(files, path, dir + entry.name))
+        if (!entry.isDirectory && entry.size == *size &&
+            clientfiles::SameBytes(files, path, dir + entry.name))
             return true;
     }
     return false;
@@ -119,7 +112,7 @@ WorkUnitCache::CopyOutcome WorkUnitCache::CopyIntoCache(const std::string& from,
                                    std::string(ext);
         if (!files.FileExists(target))
             return files.CopyFile(from, target, false) ? CopyOutcome::Copied : CopyOutcome::Failed;
-        if (SameBytes(files, from, target)) return CopyOutcome::AlreadyThere;
+        if (clientfiles::SameBytes(files, from, target)) return CopyOutcome::AlreadyThere;
     }
     return CopyOutcome::Failed;
 }

@@ -4,6 +4,7 @@
 // deleted.
 
 #include "cache/WorkUnitCache.h"
+#include "clientfiles/ClientDir.h"
 #include "clientfiles/Readers.h"
 
 namespace cache {
@@ -72,7 +73,7 @@ void WorkUnitCache::RecoverCache() {
         // Loaded into the client's directory (or fetched there) but not yet
         // taken off the cache: it is worked on where it is.
         for (const auto& entry : files.ListDirectory(dirNoSep, "*.wu"))
-            if (!entry.isDirectory && SameBytes(files, workUnit, dir + entry.name))
+            if (!entry.isDirectory && clientfiles::SameBytes(files, workUnit, dir + entry.name))
                 files.DeleteFile(dir + entry.name);
     }
 

@@ -5,6 +5,7 @@
 
 #include "cache/CacheInfoForm.h"
 #include "cache/WorkUnitCache.h"
+#include "clientfiles/ClientDir.h"
 
 namespace cache {
 
@@ -345,7 +346,7 @@ TransferResult WorkUnitCache::ReceiveWorkUnit() {
         // directory keeps it.
         if (copied == CopyOutcome::Copied) {
             for (const auto& entry : files.ListDirectory(CacheDir(), "*.wu"))
-                if (SameBytes(files, workUnit, CacheDir() + entry.name))
+                if (clientfiles::SameBytes(files, workUnit, CacheDir() + entry.name))
                     files.DeleteFile(CacheDir() + entry.name);
         }
         return TransferResult::Failed;

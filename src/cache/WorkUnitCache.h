@@ -198,7 +198,4 @@ private:
     std::array<bool, 3> notedTimers_{};
 };
 
-// Whether two files hold the same bytes (both readable).
-bool SameBytes(platform::Files& files, const std::string& a, const std::string& b);
-
 }  // namespace cache

@@ -24,4 +24,13 @@ std::string DecideClientFileExt(platform::Files& files, const std::string& clien
     return ".sah";
 }
 
+bool SameBytes(platform::Files& files, const std::string& a, const std::string& b) {
+    const auto sizeA = files.FileSize(a);
+    const auto sizeB = files.FileSize(b);
+    if (!sizeA || !sizeB || *sizeA != *sizeB) return false;
+    const auto bytesA = files.ReadFile(a);
+    const auto bytesB = files.ReadFile(b);
+    return bytesA && bytesB && *bytesA == *bytesB;
+}
+
 }  // namespace clientfiles

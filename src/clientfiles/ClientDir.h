@@ -27,4 +27,8 @@ bool IsClientDirectory(platform::Files& files, const std::string& clientPath);
 // else ".sah".
 std::string DecideClientFileExt(platform::Files& files, const std::string& clientPath);
 
+// Whether two files hold the same bytes (both readable): a copy of a
+// client's file recognised wherever it went.
+bool SameBytes(platform::Files& files, const std::string& a, const std::string& b);
+
 }  // namespace clientfiles

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "clientfiles/ClientDir.h"
 #include "history/ArchiveCounter.h"
 #include "platform/Platform.h"
 
@@ -59,18 +60,26 @@ ArchiveOutcome ArchiveResult(platform::Files& files, const std::string& programD
     if (!counter.count) return {Kind::CounterFailed, 0, counter.error};
     archiveCount = *counter.count;
 
-    // Numbers whose files exist already are passed over, never overwritten.
+    // Numbers whose files exist already are passed over, never overwritten;
+    // one that holds this very result is the copy of an attempt that died
+    // before it could write the counter, and counts as the archive.
     std::string target;
+    bool copied = false;
     do {
         if (archiveCount == std::numeric_limits<std::int32_t>::max())
             return {Kind::CounterFailed, 0,
                     "No archive number is left after " + std::to_string(archiveCount) + "."};
         ++archiveCount;
         target = ArchiveFilePath(programDir, archiveCount);
-    } while (files.FileExists(target));
+        if (files.FileExists(target)) {
+            copied = clientfiles::SameBytes(files, resultPath, target);
+            if (!copied) continue;
+        }
+        break;
+    } while (true);
 
     if (dryRun) return {Kind::Archived, archiveCount, {}};
-    if (!files.CopyFile(resultPath, target, /*overwrite=*/false))
+    if (!copied && !files.CopyFile(resultPath, target, /*overwrite=*/false))
         return {Kind::CopyFailed, archiveCount, {}};
     if (!files.WriteFile(counterPath, workUnitName + ArchiveCounterText(archiveCount)))
         return {Kind::CounterFailed, archiveCount,

@@ -65,6 +65,20 @@ TEST_F(ArchiveTest, ExistingNumbersAreSkippedNeverOverwritten) {
     EXPECT_EQ(program_.Read("lastnum.mon"), "wu-a\r\n6\r\n");
 }
 
+TEST_F(ArchiveTest, ACopyWhoseCounterWasNeverWrittenIsNotArchivedTwice) {
+    // Killed between the copy and the counter: the copy is there under the
+    // next number, the counter still names the work unit before.
+    program_.Write("lastnum.mon", "wu-old\r\n3\r\n");
+    program_.Write("old/seti4.txt", client_.Read("result.sah"));
+
+    const ArchiveOutcome outcome = Archive("wu-a");
+
+    EXPECT_EQ(outcome.kind, Kind::Archived);
+    EXPECT_EQ(outcome.number, 4);
+    EXPECT_FALSE(program_.Exists("old/seti5.txt"));
+    EXPECT_EQ(program_.Read("lastnum.mon"), "wu-a\r\n4\r\n");
+}
+
 TEST_F(ArchiveTest, AResultTheCacheHoldsIsNotArchivedAgain) {
     program_.Write("cache/wu-a123.rsl", "cached");
     EXPECT_EQ(Archive("wu-a.1.2.3").kind, Kind::AlreadyThere);
