@@ -15,6 +15,11 @@ if(SKYVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(skyvane_options INTERFACE -fsanitize=address,undefined)
 endif()
+# The fuzzers' coverage comes from every library they run, so all of them
+# are instrumented; the harnesses link libFuzzer's main themselves.
+if(SKYVANE_FUZZ)
+  target_compile_options(skyvane_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 
 # skyvane_add_resources(target file.rc [include dirs...]): compiles a Windows
 # resource script into `target`. The script is built in an object library of

@@ -25,6 +25,7 @@ packages=(
   dpkg-dev                   # the Debian package: dpkg-shlibdeps, dpkg-deb (scripts/package.sh)
   lintian                    # checks the Debian package
   appstream                  # appstreamcli validates the AppStream metainfo
+  clang libclang-rt-14-dev   # the fuzzers: clang's libFuzzer and sanitizer runtimes (scripts/fuzz.sh)
 )
 if [ "${1:-}" = "windows" ]; then
   packages+=(

@@ -25,6 +25,9 @@ ctest --test-dir build/nogui --output-on-failure -j"$jobs" -LE 'e2e|standin' >"$
   { cat "$log"; exit 1; }
 tail -n 3 "$log"
 
+echo "== fuzzers, 20 seconds each"
+scripts/fuzz.sh 20
+
 scripts/test-windows.sh
 scripts/package-windows.sh
 

@@ -1,0 +1,134 @@
+// The signal-file reader over the same bytes read live at once, and read
+// live as the client would grow the file, runs of whole lines at a time:
+// all must keep the same signals. A finished
+// file is read as well, for crashes and hangs only.
+
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "clientfiles/Scanner.h"
+#include "signals/ResultFile.h"
+#include "support/MemoryFiles.h"
+#include "support/ScriptedDialogs.h"
+
+namespace {
+
+constexpr const char* kPath = "/mem/outfile.sah";
+
+// A record's fields, bit for bit (NaNs included), as one string.
+struct Flattened {
+    std::string bytes;
+    template <typename T>
+    Flattened& operator<<(const T& value) {
+        bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+        return *this;
+    }
+};
+
+std::string Flatten(const signals::SignalLists& lists) {
+    Flattened out;
+    for (const auto& s : lists.SpikeList)
+        out << 'S' << s.Power << s.FftLen << s.ChirpRate << s.Time << s.Freq << s.WorkUnit;
+    for (const auto& g : lists.GaussianList) {
+        out << 'G' << g.Power << g.ChiSqr << g.Score << g.FftLen << g.ChirpRate << g.Time << g.Freq
+            << g.Pot << g.HasPot << g.Sigma << g.MaxPow << g.Mean << g.WorkUnit << g.FileVersion;
+    }
+    for (const auto& t : lists.TripletList)
+        out << 'T' << t.Power << t.Mean << t.Period << t.FftLen << t.ChirpRate << t.Time << t.Freq
+            << t.WorkUnit;
+    for (const auto& p : lists.PulseList) {
+        out << 'P' << p.Score << p.Power << p.Mean << p.Period << p.FftLen << p.ChirpRate << p.Time
+            << p.Freq << p.Snr << p.Thresh << p.LenProf << p.WorkUnit;
+        out.bytes.append(p.Prof.begin(), p.Prof.end());
+    }
+    return out.bytes;
+}
+
+std::string Describe(const char* what, const signals::SignalLists& lists) {
+    std::string text = std::string(what) + ":";
+    for (const auto& s : lists.SpikeList)
+        text += " spike(power " + std::to_string(s.Power) + ", chirp " + std::to_string(s.ChirpRate) + ")";
+    for (const auto& g : lists.GaussianList)
+        text += " gaussian(power " + std::to_string(g.Power) + ", pot " + std::to_string(g.HasPot) + ")";
+    for (const auto& t : lists.TripletList)
+        text += " triplet(power " + std::to_string(t.Power) + ", freq " + std::to_string(t.Freq) + ")";
+    for (const auto& p : lists.PulseList)
+        text += " pulse(power " + std::to_string(p.Power) + ", prof " + std::to_string(p.Prof.size()) + ")";
+    return text + "\n";
+}
+
+struct Reader {
+    testsupport::MemoryFiles files;
+    testsupport::ScriptedDialogs dialogs;
+    clientfiles::ReadingGate gate{dialogs};
+    signals::SignalLists lists;
+    signals::ShownMarkers shown;
+    signals::ResultFileReader reader{files, gate, dialogs, lists, shown};
+
+    Reader() { files.CreateDirectory("/mem"); }
+    bool Quiet() const {
+        return dialogs.errors.empty() && dialogs.warnings.empty() && dialogs.informations.empty() &&
+               dialogs.questions.empty();
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < sizeof(std::uint64_t)) return 0;
+    std::uint64_t seed;
+    std::memcpy(&seed, data, sizeof seed);
+    const std::string_view text(reinterpret_cast<const char*>(data) + sizeof seed,
+                                size - sizeof seed);
+    signals::ResultReadContext live;
+    live.noAlerts = true;
+
+    Reader whole;
+    whole.files.AddFile(kPath, std::string(text));
+    whole.reader.ReadResultFile(kPath, live);
+
+    // The file grown a run of lines at a time (random runs), and one line at
+    // a time.
+    auto grow = [&](Reader& reader, bool everyLine) {
+        std::mt19937_64 random(seed);
+        std::size_t written = 0;
+        for (std::size_t at = text.find('\n'); written < text.size(); at = text.find('\n', at + 1)) {
+            const std::size_t end = at == std::string_view::npos ? text.size() : at + 1;
+            if (!everyLine && end < text.size() && (random() & 1) == 0) continue;
+            written = end;
+            reader.files.AddFile(kPath, std::string(text.substr(0, written)));
+            reader.reader.ReadResultFile(kPath, live);
+        }
+    };
+    Reader growing, lineByLine;
+    grow(growing, false);
+    grow(lineByLine, true);
+    // A value's key is looked for past the end of its line (the client
+    // always writes every key, so a missing one is damage): a damaged line
+    // may take a key of the next line when both are read at once, and not
+    // when they arrive apart. Where every line stands alone (the file read
+    // whole keeps what its lines read one by one keep), every way of growing
+    // the file must keep the same.
+    const std::string wholeLists = Flatten(whole.lists);
+    const bool linesStandAlone = whole.Quiet() && lineByLine.Quiet() &&
+                                 wholeLists == Flatten(lineByLine.lists);
+    if (linesStandAlone && (!growing.Quiet() || Flatten(growing.lists) != wholeLists)) {
+        std::fprintf(stderr, "whole and growing readings differ:\n%s%s",
+                     Describe("whole", whole.lists).c_str(),
+                     Describe("growing", growing.lists).c_str());
+        std::abort();
+    }
+
+    Reader finished;
+    finished.files.AddFile(kPath, std::string(text));
+    signals::ResultReadContext done;
+    done.liveMode = false;
+    finished.reader.ReadResultFile(kPath, done);
+    return 0;
+}
