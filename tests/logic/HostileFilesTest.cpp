@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ struct Hostile {
     std::function<void(TempDir& client)> write;
     bool archived = false;  // holds a finished result that must be kept
 };
+
+// Named by its case in test lists, not dumped as bytes.
+void PrintTo(const Hostile& hostile, std::ostream* out) { *out << hostile.name; }
 
 std::string Header(const std::string& name) {
     return "type=work unit\nname=" + name +
