@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 
 #include "cache/CacheInfoForm.h"
 #include "e2e/SkyvaneWithStandin.h"
@@ -226,13 +227,15 @@ struct Fault {
     bool midTransfer = false;
 };
 
-std::string FaultName(const ::testing::TestParamInfo<Fault>& info) {
-    const Fault& f = info.param;
+std::string Describe(const Fault& f) {
     std::string step = f.step;
     if (f.midTransfer) step = step == "send" ? "sending" : "receiving";
     return std::string(f.killClient ? "client_" : "skyvane_") + step + "_" +
            std::to_string(f.occurrence);
 }
+std::string FaultName(const ::testing::TestParamInfo<Fault>& info) { return Describe(info.param); }
+// Test lists name a row by its fault, not by its bytes.
+void PrintTo(const Fault& fault, std::ostream* out) { *out << Describe(fault); }
 
 // One run with one fault: Skyvane started again after its death, the
 // invariant checked at the end.

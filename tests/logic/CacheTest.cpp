@@ -20,6 +20,7 @@
 #include "sample/SampleClientFiles.h"
 #include "support/ClientFakes.h"
 #include "support/FakeClock.h"
+#include "support/ForwardingFiles.h"
 #include "support/RecordingView.h"
 #include "support/SampleUnits.h"
 #include "support/ScriptedDialogs.h"
@@ -41,44 +42,24 @@ const char Sep = platform::PathSeparator();
 
 // A Files decorator that fails chosen operations, as a full disk or a
 // read-only folder would.
-class FailingFiles : public platform::Files {
+class FailingFiles : public testsupport::ForwardingFiles {
 public:
-    explicit FailingFiles(platform::Files& inner) : inner_(inner) {}
+    using ForwardingFiles::ForwardingFiles;
     // A copy or write whose target contains this text fails (empty: none).
     std::string failTargetsWith;
     // Every copy or write after this many succeeded ones fails (-1: none).
     int failAfter = -1;
     int writes = 0;
 
-    bool FileExists(const std::string& p) override { return inner_.FileExists(p); }
-    bool DirectoryExists(const std::string& p) override { return inner_.DirectoryExists(p); }
-    std::optional<std::uint64_t> FileSize(const std::string& p) override {
-        return inner_.FileSize(p);
-    }
-    platform::DosStamp FileStamp(const std::string& p) override { return inner_.FileStamp(p); }
-    std::optional<std::string> ReadFile(const std::string& p, std::uint64_t limit) override {
-        return inner_.ReadFile(p, limit);
-    }
-    std::optional<std::size_t> ReadFileInto(const std::string& p, std::uint64_t offset,
-                                            std::span<char> dest) override {
-        return inner_.ReadFileInto(p, offset, dest);
-    }
     bool WriteFile(const std::string& p, std::string_view bytes) override {
         return Allowed(p) && inner_.WriteFile(p, bytes);
     }
     bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override {
         return Allowed(to) && inner_.CopyFile(from, to, overwrite);
     }
-    bool DeleteFile(const std::string& p) override { return inner_.DeleteFile(p); }
-    std::vector<platform::DirEntry> ListDirectory(const std::string& d,
-                                                  std::string_view pattern) override {
-        return inner_.ListDirectory(d, pattern);
-    }
     bool CreateDirectory(const std::string& p) override {
         return Allowed(p) && inner_.CreateDirectory(p);
     }
-    bool RemoveDirectory(const std::string& p) override { return inner_.RemoveDirectory(p); }
-    bool IsLink(const std::string& p) override { return inner_.IsLink(p); }
 
 private:
     bool Allowed(const std::string& target) {
@@ -88,7 +69,6 @@ private:
         ++writes;
         return true;
     }
-    platform::Files& inner_;
 };
 
 class CacheTest : public ::testing::Test {

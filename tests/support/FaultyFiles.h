@@ -7,11 +7,11 @@
 #include <array>
 #include <string>
 
-#include "platform/Platform.h"
+#include "support/ForwardingFiles.h"
 
 namespace testsupport {
 
-class FaultyFiles : public platform::Files {
+class FaultyFiles : public ForwardingFiles {
 public:
     enum class Kind { Read, Write, Copy, Delete, List, CreateDirectory, Count };
     static constexpr std::array<Kind, 6> kKinds = {Kind::Read,   Kind::Write, Kind::Copy,
@@ -21,7 +21,7 @@ public:
         return names[static_cast<int>(kind)];
     }
 
-    explicit FaultyFiles(platform::Files& inner) : inner_(inner) {}
+    using ForwardingFiles::ForwardingFiles;
 
     // The call of `kind` that fails (1 for the first), 0 for none.
     Kind failKind = Kind::Read;
@@ -30,12 +30,6 @@ public:
     // Calls made of each kind so far.
     std::array<int, static_cast<int>(Kind::Count)> calls{};
 
-    bool FileExists(const std::string& p) override { return inner_.FileExists(p); }
-    bool DirectoryExists(const std::string& p) override { return inner_.DirectoryExists(p); }
-    std::optional<std::uint64_t> FileSize(const std::string& p) override {
-        return inner_.FileSize(p);
-    }
-    platform::DosStamp FileStamp(const std::string& p) override { return inner_.FileStamp(p); }
     std::optional<std::string> ReadFile(const std::string& p, std::uint64_t limit) override {
         if (Fails(Kind::Read)) return std::nullopt;
         return inner_.ReadFile(p, limit);
@@ -62,8 +56,6 @@ public:
     bool CreateDirectory(const std::string& p) override {
         return !Fails(Kind::CreateDirectory) && inner_.CreateDirectory(p);
     }
-    bool RemoveDirectory(const std::string& p) override { return inner_.RemoveDirectory(p); }
-    bool IsLink(const std::string& p) override { return inner_.IsLink(p); }
 
 private:
     bool Fails(Kind kind) {
@@ -72,8 +64,6 @@ private:
         failed = true;
         return true;
     }
-
-    platform::Files& inner_;
 };
 
 }  // namespace testsupport
