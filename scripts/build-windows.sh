@@ -31,7 +31,11 @@ if [ "${gui[0]}" = -DSKYVANE_GUI=ON ]; then
 fi
 # No build type: without debug information, which nobody reads under Wine,
 # the static programs build and link in half the time.
+# The Wine that runs the tests: the one on the PATH now, which
+# test-windows.sh may have replaced since the directory was configured.
+emulator=()
+if command -v wine >/dev/null; then emulator=(-DSKYVANE_WINE="$(command -v wine)"); fi
 cmake -S . -B "$build" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
-  "${gui[@]}" -DCMAKE_BUILD_TYPE= >/dev/null
+  "${gui[@]}" "${emulator[@]}" -DCMAKE_BUILD_TYPE= >/dev/null
 cmake --build "$build" -j"$(nproc)" "${targets[@]}" >&2
 echo "$build"
