@@ -35,6 +35,8 @@ public:
         p_ += sizeof value;
     }
     void PutBytes(const std::uint8_t* bytes, std::size_t count) {
+        // An empty profile's data() may be null, which memcpy must not get.
+        if (count == 0) return;
         std::memcpy(p_, bytes, count);
         p_ += count;
     }
@@ -52,6 +54,7 @@ public:
         p_ += sizeof value;
     }
     void GetBytes(std::uint8_t* bytes, std::size_t count) {
+        if (count == 0) return;
         std::memcpy(bytes, p_, count);
         p_ += count;
     }

@@ -7,6 +7,7 @@
 //
 //   skyvane-soak [--units N] [--seconds S]     (scripts/soak.sh)
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -71,6 +72,10 @@ pid_t StartClient(const std::string& dir, const std::string& server, int units,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+    // Not the test's own output: a test that crashes would leave the
+    // client holding it open, and CTest waiting for it to close.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
     if (posix_spawn(&pid, STANDIN_PATH, &actions, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
