@@ -7,9 +7,7 @@
 //
 //   skyvane-soak [--units N] [--seconds S]     (scripts/soak.sh)
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -25,13 +23,12 @@
 #include <vector>
 
 #include "clientfiles/Readers.h"
+#include "e2e/SpawnStandin.h"
 #include "monitor/Monitor.h"
 #include "platform/Platform.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
-
-extern char** environ;
 
 using namespace std::chrono_literals;
 using views::TimerId;
@@ -62,24 +59,9 @@ std::size_t CountFiles(const std::string& dir) {
 
 pid_t StartClient(const std::string& dir, const std::string& server, int units,
                   const std::string& seconds) {
-    std::vector<std::string> words = {STANDIN_PATH, "--seconds", seconds, "--xfer-seconds",
-                                      "0.4",        "--units",   std::to_string(units),
-                                      "--seed",     "5",         "--server",
-                                      server,       "--quiet"};
-    std::vector<char*> argv;
-    for (auto& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-    // Not the test's own output: a test that crashes would leave the
-    // client holding it open, and CTest waiting for it to close.
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, STANDIN_PATH, &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return e2e::SpawnStandin(dir, {"--seconds", seconds, "--xfer-seconds", "0.4", "--units",
+                                   std::to_string(units), "--seed", "5", "--server", server,
+                                   "--quiet"});
 }
 
 }  // namespace

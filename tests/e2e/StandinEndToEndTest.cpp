@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -15,13 +13,12 @@
 #include <functional>
 #include <thread>
 
+#include "e2e/SpawnStandin.h"
 #include "monitor/Monitor.h"
 #include "platform/Platform.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
-
-extern char** environ;
 
 using testsupport::RecordingView;
 using testsupport::ScopedEnv;
@@ -36,25 +33,9 @@ namespace {
 // The stand-in client running in `dir` until the object goes.
 class ClientProcess {
 public:
-    ClientProcess(const std::string& dir, const std::string& server, int seconds = 6) {
-        const std::string program = STANDIN_PATH;
-        std::vector<std::string> words = {program,  "--seconds", std::to_string(seconds),
-                                          "--xfer-seconds", "3", "--seed", "11",
-                                          "--server", server, "--quiet"};
-        std::vector<char*> argv;
-        for (auto& w : words) argv.push_back(w.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-        // Not the test's own output: a test that crashes would leave the
-        // client holding it open, and CTest waiting for it to close.
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
+    ClientProcess(const std::string& dir, const std::string& server, int seconds = 6)
+        : pid_(e2e::SpawnStandin(dir, {"--seconds", std::to_string(seconds), "--xfer-seconds",
+                                       "3", "--seed", "11", "--server", server, "--quiet"})) {}
     ~ClientProcess() {
         if (pid_ <= 0) return;
         kill(pid_, SIGTERM);
