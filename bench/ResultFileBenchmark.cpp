@@ -24,7 +24,7 @@ constexpr std::uint64_t kSeed = 0x5e71;
 
 // Every signal line the stand-in's search finds in its index-th unit.
 std::string SignalLinesOf(std::uint64_t index) {
-    sample::WorkUnitSpec unit = standin::GenerateWorkUnitSpec(kSeed, index);
+    sample::WorkUnitFields unit = standin::GenerateWorkUnitFields(kSeed, index);
     unit.dataBytes = 0;
     const std::string header = sample::WorkUnitFile(unit);
     const standin::UnitPlan plan = standin::PlanUnit(kSeed, header);

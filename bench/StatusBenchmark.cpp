@@ -44,7 +44,7 @@ double Round6(double x) {
 // drift rates cover ±50 Hz/s, gaussians carry 64 power samples and pulses a
 // 64-sample profile.
 std::string SignalLines(std::size_t lines) {
-    const sample::WorkUnitSpec unit;
+    const sample::WorkUnitFields unit;
     const double seconds = static_cast<double>(unit.nsamples) / unit.subbandSampleRate;
     standin::Random random(kSeed);
     const auto time = [&] { return unit.timeRecorded + random.Unit() * seconds / 86400; };

@@ -265,7 +265,7 @@ TEST_F(GuiStart, TheTimerFollowsTheClientsProgress) {
     ASSERT_EQ(Label("PercentageLabel"), "21.32%");
 
     // The client rewrites its state file, two seconds later than before.
-    sample::StateSpec state;
+    sample::StateFields state;
     state.prog = 0.5;
     dir_.Write("client/state.sah", sample::StateFile(state));
     std::filesystem::last_write_time(
@@ -371,10 +371,10 @@ TEST_F(GuiStart, TotalsDrawEveryArchivedWorkUnitsSignals) {
                 lines += sample::PulseLine(pulse);
             }
         }
-        sample::WorkUnitSpec spec;
-        spec.name = "wu" + std::to_string(unit);
+        sample::WorkUnitFields header;
+        header.name = "wu" + std::to_string(unit);
         dir_.Write("program/old/seti" + std::to_string(unit) + ".txt",
-                   sample::ResultFile(spec, {}, lines));
+                   sample::ResultFile(header, {}, lines));
     }
     ASSERT_NO_FATAL_FAILURE(StartOnSampleClient());
     form_->Show();

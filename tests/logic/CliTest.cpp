@@ -118,7 +118,7 @@ TEST_F(CliTest, StatusRefusesDirectoriesThatAreNoClient) {
 // nothing, but shows what the window would show after that archiving.
 TEST_F(CliTest, AFinishedResultCountsAsTheNextArchive) {
     sample::WriteSampleClientDir(client_.Path());
-    sample::WorkUnitSpec unit;
+    sample::WorkUnitFields unit;
     unit.name = "wu-finished";
     sample::SpikeSignal spike;
     spike.power = 40;

@@ -29,14 +29,14 @@ protected:
         if (withVersion) dir.Write("version.sah", sample::VersionFile(3, 3));
         return readers.ReadWorkUnitHeader(dir.Path("work_unit.sah"), env);
     }
-    ReadOutcome ReadHeader(const sample::WorkUnitSpec& unit) {
+    ReadOutcome ReadHeader(const sample::WorkUnitFields& unit) {
         return ReadHeader(sample::WorkUnitFile(unit));
     }
     ReadOutcome ReadUser(const std::string& bytes) {
         dir.Write("user_info.sah", bytes);
         return readers.ReadUserInfo(env);
     }
-    ReadOutcome ReadUser(const sample::UserSpec& user) {
+    ReadOutcome ReadUser(const sample::UserFields& user) {
         return ReadUser(sample::UserInfoFile(user));
     }
 
@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(ClientReading, HeaderFillsTheWorkUnitPanel) {
-    EXPECT_EQ(ReadHeader(sample::WorkUnitSpec{}), ReadOutcome::Completed);
+    EXPECT_EQ(ReadHeader(sample::WorkUnitFields{}), ReadOutcome::Completed);
     EXPECT_EQ(view.Text(Control::SkyPosLabel), "7:30' 00'' RA, +21\u00BA15' 00'' Dec");
     EXPECT_EQ(view.Hint(Control::SkyPosLabel), "Angle range = 0.4 deg.");
     EXPECT_EQ(view.Text(Control::DateLabel), "Mon Mar 12 20:32:56 2001");
@@ -69,17 +69,17 @@ TEST_F(ClientReading, HeaderFillsTheWorkUnitPanel) {
 
 TEST_F(ClientReading, SkyPositionOfSouthernAndEquatorialDeclinations) {
     // The sign stands once in front; minutes and seconds are magnitudes.
-    ReadHeader(sample::WorkUnitSpec{.startDec = -0.3, .endDec = -0.7});
+    ReadHeader(sample::WorkUnitFields{.startDec = -0.3, .endDec = -0.7});
     EXPECT_EQ(view.Text(Control::SkyPosLabel), "7:30' 00'' RA, -00\u00BA30' 00'' Dec");
-    ReadHeader(sample::WorkUnitSpec{.startRa = 0, .startDec = -21.5, .endRa = 0, .endDec = 21.5});
+    ReadHeader(sample::WorkUnitFields{.startRa = 0, .startDec = -21.5, .endRa = 0, .endDec = 21.5});
     EXPECT_EQ(view.Text(Control::SkyPosLabel), "0:00' 00'' RA, 00\u00BA00' 00'' Dec");
 }
 
 TEST_F(ClientReading, TelescopeSpeedAndReceiver) {
-    ReadHeader(sample::WorkUnitSpec{.angleRange = 0.2, .receiver = "gbt800"});
+    ReadHeader(sample::WorkUnitFields{.angleRange = 0.2, .receiver = "gbt800"});
     EXPECT_EQ(view.Text(Control::BestGaussianLabel), "The telescope is moving too slowly.");
     EXPECT_EQ(view.Text(Control::TelescopeLabel), "gbt800");
-    ReadHeader(sample::WorkUnitSpec{.angleRange = 1.2});
+    ReadHeader(sample::WorkUnitFields{.angleRange = 1.2});
     EXPECT_EQ(view.Text(Control::BestGaussianLabel), "The telescope is moving too quickly.");
     // The limits themselves: 0.21 and 1.05 degrees over 100 seconds give
     // exactly 0.0021 (still too slow) and 0.0105 (already too quick).
@@ -90,13 +90,13 @@ TEST_F(ClientReading, TelescopeSpeedAndReceiver) {
     for (const Limit& limit :
          {Limit{0.21, "The telescope is moving too slowly."}, Limit{0.211, "none"},
           Limit{1.049, "none"}, Limit{1.05, "The telescope is moving too quickly."}}) {
-        ReadHeader(sample::WorkUnitSpec{
+        ReadHeader(sample::WorkUnitFields{
             .angleRange = limit.angleRange, .subbandSampleRate = 10000, .nsamples = 1000000});
         EXPECT_EQ(view.Text(Control::BestGaussianLabel), limit.label) << limit.angleRange;
     }
     // A gaussian already on screen keeps its label.
     env.shownGaussian = 1.5;
-    ReadHeader(sample::WorkUnitSpec{.angleRange = 0.4});
+    ReadHeader(sample::WorkUnitFields{.angleRange = 0.4});
     EXPECT_EQ(view.Text(Control::BestGaussianLabel), "The telescope is moving too quickly.");
 }
 
@@ -163,7 +163,7 @@ TEST_F(ClientReading, TruncatedHeaderShowsTheMessageAndKeepsWhatWasRead) {
     EXPECT_EQ(dialogs.errors.size(), 1u);
     // A zero sample rate stops it silently too.
     figures.WorkUnitSeconds = 5;
-    EXPECT_EQ(ReadHeader(sample::WorkUnitSpec{.subbandSampleRate = 0}), ReadOutcome::Aborted);
+    EXPECT_EQ(ReadHeader(sample::WorkUnitFields{.subbandSampleRate = 0}), ReadOutcome::Aborted);
     EXPECT_EQ(figures.WorkUnitSeconds, 5);
 
     EXPECT_EQ(ReadHeader(""), ReadOutcome::NoFile);
@@ -185,7 +185,7 @@ TEST_F(ClientReading, ReadingsAreRefusedWhileAMessageIsOpen) {
 
 TEST_F(ClientReading, UserFileFillsTheUserAndTotalsPanels) {
     env.archiveCount = 17;
-    EXPECT_EQ(ReadUser(sample::UserSpec{.name = "Jos\xE9"}), ReadOutcome::Completed);
+    EXPECT_EQ(ReadUser(sample::UserFields{.name = "Jos\xE9"}), ReadOutcome::Completed);
     EXPECT_EQ(view.Text(Control::EMailLabel), "ann.lovell@example.org");
     EXPECT_EQ(view.Text(Control::UserNameLabel), "Jos\u00E9");
     EXPECT_EQ(view.Text(Control::CountryLabel), "Netherlands");
@@ -213,7 +213,7 @@ TEST_F(ClientReading, TotalAndAverageTimes) {
           Case{10, 4, "0:00:10", "0:00:02"}, Case{14, 4, "0:00:14", "0:00:04"},
           // exactly ten days and exactly a year are not yet beyond them
           Case{864000, 1, "240:00:00", "240:00:00"}, Case{31557600, 1, "365 days", "8766:00:00"}}) {
-        ReadUser(sample::UserSpec{.nresults = c.results, .totalCpu = c.totalCpu});
+        ReadUser(sample::UserFields{.nresults = c.results, .totalCpu = c.totalCpu});
         EXPECT_EQ(view.Text(Control::AllTimeLabel), c.allTime);
         EXPECT_EQ(view.Text(Control::AverageTimeLabel), c.average) << c.totalCpu;
     }

@@ -105,7 +105,7 @@ protected:
     const signals::SignalLists& Lists() const { return monitor_->Lists(); }
     // The client finishes its work unit: the result file appears.
     void Finish(const std::string& name = "wu-finished") {
-        sample::WorkUnitSpec unit;
+        sample::WorkUnitFields unit;
         unit.name = name;
         client_.Write("result.sah", sample::ResultFile(unit, {}, sample::SpikeLine({})));
     }
@@ -427,7 +427,7 @@ TEST_F(SelectorTest, AnArchiveWhoseCounterCouldNotBeWrittenStillHasItsItem) {
 // Leaving the live view near the end of the sweep: the fast finish watch
 // stops, and no poll reads the finish into the archived view's lists.
 TEST_F(SelectorTest, LeavingTheLiveViewStopsTheFastFinishWatch) {
-    sample::StateSpec state;
+    sample::StateFields state;
     state.cr = -48.5;
     client_.Write("state.sah", sample::StateFile(state));
     Archive(1, Result(2, 0, 0));
@@ -516,7 +516,7 @@ TEST_F(SelectorTest, FinishWhileABoxIsOpenIsArchived) {
         monitor::Monitor monitor(view, dialogs, native_.services());
         monitor.OpenClientDirectory(client.Path(), {});
         dialogs.whileOpen = [&] {
-            sample::WorkUnitSpec unit;
+            sample::WorkUnitFields unit;
             unit.name = "wu-finished";
             client.Write("result.sah", sample::ResultFile(unit, {}, ""));
             monitor.Timer3Timer();

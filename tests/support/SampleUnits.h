@@ -9,13 +9,13 @@
 namespace testsupport {
 
 inline std::string Unit(const std::string& name) {
-    sample::WorkUnitSpec unit;
+    sample::WorkUnitFields unit;
     unit.name = name;
     return sample::WorkUnitFile(unit);
 }
 
 inline std::string ResultOf(const std::string& name) {
-    sample::WorkUnitSpec unit;
+    sample::WorkUnitFields unit;
     unit.name = name;
     return sample::ResultFile(unit);
 }

@@ -115,7 +115,7 @@ std::string VersionFile(int major, int minor) {
     return Line("major_version", major) + Line("minor_version", minor);
 }
 
-std::string WorkUnitFile(const WorkUnitSpec& unit) {
+std::string WorkUnitFile(const WorkUnitFields& unit) {
     std::string text;
     text += Line("type", "work unit");
     text += Line("name", unit.name);
@@ -157,7 +157,7 @@ std::string WorkUnitFile(const WorkUnitSpec& unit) {
     return text;
 }
 
-std::string UserInfoFile(const UserSpec& user) {
+std::string UserInfoFile(const UserFields& user) {
     std::string text;
     text += Line("id", user.id);
     text += Line("key", user.key);
@@ -177,7 +177,7 @@ std::string UserInfoFile(const UserSpec& user) {
     return text;
 }
 
-std::string StateFile(const StateSpec& state) {
+std::string StateFile(const StateFields& state) {
     Noise noise(0xa11cu);
     std::string text;
     text += Line("ncfft", state.ncfft);
@@ -355,9 +355,9 @@ std::string ResultFile(std::string_view workUnit, int major, int minor, std::str
     return text;
 }
 
-std::string ResultFile(const WorkUnitSpec& unit, const StateSpec& state,
+std::string ResultFile(const WorkUnitFields& unit, const StateFields& state,
                        std::string_view signalLines) {
-    WorkUnitSpec header = unit;
+    WorkUnitFields header = unit;
     header.dataBytes = 0;
     return ResultFile(WorkUnitFile(header), 3, 3, StateFile(state), signalLines);
 }

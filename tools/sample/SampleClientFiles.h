@@ -17,7 +17,7 @@ namespace sample {
 // "version.sah": major_version and minor_version (3 and 3: a 3.03 client).
 std::string VersionFile(int major = 3, int minor = 3);
 
-struct WorkUnitSpec {
+struct WorkUnitFields {
     std::string name = "12mr01aa.31054.4098.683214.82";
     double startRa = 7.4;    // hours
     double startDec = 21.3;  // degrees
@@ -38,9 +38,9 @@ struct WorkUnitSpec {
 };
 
 // A work unit: its header, "end_seti_header" and some encoded data.
-std::string WorkUnitFile(const WorkUnitSpec& unit = {});
+std::string WorkUnitFile(const WorkUnitFields& unit = {});
 
-struct UserSpec {
+struct UserFields {
     std::int64_t id = 2718281;
     std::string key = "31415926";
     std::string email = "ann.lovell@example.org";
@@ -59,7 +59,7 @@ struct UserSpec {
 };
 
 // "user_info": the user's account and totals.
-std::string UserInfoFile(const UserSpec& user = {});
+std::string UserInfoFile(const UserFields& user = {});
 
 // The best signal of each kind found so far, as the state file carries it.
 // The defaults are a plausible unit a fifth of the way through.
@@ -112,7 +112,7 @@ struct BestTriplet {
     std::vector<std::uint16_t> pot;  // two bytes a bin; empty: tripletPotBins of noise
 };
 
-struct StateSpec {
+struct StateFields {
     int ncfft = 41633;               // chirp/fft pairs done
     double cr = 8.517978;            // drift rate reached, Hz/s
     int fl = 8;                      // fft length in progress
@@ -128,7 +128,7 @@ struct StateSpec {
 };
 
 // "state": the progress and the best signal of each kind, about 4 KB.
-std::string StateFile(const StateSpec& state = {});
+std::string StateFile(const StateFields& state = {});
 
 // "Wed Jul 12 00:33:42 2000" for a Julian date (UTC), as the client writes
 // dates in words beside Julian dates.
@@ -212,7 +212,7 @@ std::string PulseLine(const PulseSignal& pulse);
 // and time_recorded.
 std::string ResultFile(std::string_view workUnit, int major, int minor, std::string_view state,
                        std::string_view signalLines);
-std::string ResultFile(const WorkUnitSpec& unit = {}, const StateSpec& state = {},
+std::string ResultFile(const WorkUnitFields& unit = {}, const StateFields& state = {},
                        std::string_view signalLines = {});
 
 // The first line of every result file.

@@ -396,7 +396,7 @@ private:
         if (ReadFile("version.sah") != version && !WriteAtomically("version.sah", version))
             return Fail("cannot write version.sah");
         if (!Exists(File("user_info"))) {
-            sample::UserSpec user;
+            sample::UserFields user;
             user.nwus = 0;
             user.nresults = 0;
             user.totalCpu = 0;

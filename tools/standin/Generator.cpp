@@ -476,9 +476,9 @@ WorkUnitInfo ParseWorkUnit(std::string_view text) {
     return info;
 }
 
-sample::WorkUnitSpec GenerateWorkUnitSpec(std::uint64_t seed, std::uint64_t index) {
+sample::WorkUnitFields GenerateWorkUnitFields(std::uint64_t seed, std::uint64_t index) {
     Random random(Mix(seed, index + 1));
-    sample::WorkUnitSpec unit;
+    sample::WorkUnitFields unit;
     // Recorded some time in 1999 to 2002, as the units handed out then.
     unit.timeRecorded = Round6(2451179.5 + random.Between(0, 1460));
 
@@ -521,7 +521,7 @@ sample::WorkUnitSpec GenerateWorkUnitSpec(std::uint64_t seed, std::uint64_t inde
 }
 
 std::string GenerateWorkUnit(std::uint64_t seed, std::uint64_t index) {
-    return sample::WorkUnitFile(GenerateWorkUnitSpec(seed, index));
+    return sample::WorkUnitFile(GenerateWorkUnitFields(seed, index));
 }
 
 std::string_view WorkUnitHeader(std::string_view workUnit) {
@@ -537,7 +537,7 @@ std::string_view WorkUnitHeader(std::string_view workUnit) {
 }
 
 std::string GenerateResult(std::uint64_t seed, std::uint64_t index, ClientVersion version) {
-    sample::WorkUnitSpec unit = GenerateWorkUnitSpec(seed, index);
+    sample::WorkUnitFields unit = GenerateWorkUnitFields(seed, index);
     unit.dataBytes = 0;
     const std::string header = sample::WorkUnitFile(unit);
     return PlanUnit(seed, header, version).ResultText(header);
@@ -568,7 +568,7 @@ std::string UnitPlan::SignalLines(std::size_t count) const {
 std::string UnitPlan::StateText(double progress, std::size_t found,
                                 std::int64_t outfileBytes) const {
     progress = std::clamp(progress, 0.0, 1.0);
-    sample::StateSpec state;
+    sample::StateFields state;
     state.ncfft = static_cast<int>(std::llround(progress * static_cast<double>(totalPairs)));
     state.cr = DriftRate(progress, version.DriftRange());
     state.fl = 1 << (3 + state.ncfft % 15);

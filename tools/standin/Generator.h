@@ -72,7 +72,7 @@ struct WorkUnitInfo {
 WorkUnitInfo ParseWorkUnit(std::string_view text);
 
 // A work unit as the server would hand it out, the index-th one for a seed.
-sample::WorkUnitSpec GenerateWorkUnitSpec(std::uint64_t seed, std::uint64_t index);
+sample::WorkUnitFields GenerateWorkUnitFields(std::uint64_t seed, std::uint64_t index);
 std::string GenerateWorkUnit(std::uint64_t seed, std::uint64_t index);
 
 // The work unit's header: its text through "end_seti_header" (all of it when

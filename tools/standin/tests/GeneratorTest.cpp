@@ -105,7 +105,7 @@ TEST(WorkUnits, GeneratedUnitsAreDeterministicAndReadable) {
 }
 
 TEST(WorkUnits, ParsesHandWrittenHeaders) {
-    sample::WorkUnitSpec unit;
+    sample::WorkUnitFields unit;
     unit.name = "hand.made";
     unit.nsamples = 524288;
     const auto info = standin::ParseWorkUnit(sample::WorkUnitFile(unit));
@@ -330,7 +330,7 @@ TEST_F(Plans, ResultIsLaidOutForItsReaders) {
 }
 
 TEST(SampleFiles, ResultFixtureFromSpecs) {
-    sample::StateSpec state;
+    sample::StateFields state;
     state.cr = -50;
     state.prog = 1;
     const std::string lines = sample::SpikeLine({}) + sample::GaussianLine({}) +

@@ -414,7 +414,7 @@ TEST_F(StandinRun, ARestartAfterAKillGoesOnWhereItStopped) {
 }
 
 TEST_F(StandinRun, AStateOfAnotherUnitIsNotResumed) {
-    WriteFile(C("state.sah"), sample::StateFile(sample::StateSpec{.prog = 0.9}));
+    WriteFile(C("state.sah"), sample::StateFile(sample::StateFields{.prog = 0.9}));
     const std::string stale = *ReadFile(C("state.sah"));
     WriteFile(C("outfile.sah"), sample::SpikeLine({}));
     // A new unit put in after a kill, the old unit's state still there.
