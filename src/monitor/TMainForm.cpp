@@ -30,6 +30,7 @@
 #include "setup/WxAppIcon.h"
 #include "setup/WxTrayIcon.h"
 #include "views/ControlNames.h"
+#include "wxcommon/WxFirstPaint.h"
 #include "wxcommon/WxPicturePanel.h"
 #include "wxcommon/WxText.h"
 
@@ -261,6 +262,8 @@ TMainForm::TMainForm(platform::Services services)
     Bind(wxEVT_ICONIZE, &TMainForm::FormIconize, this);
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { Exit1Click(); }, kExit2Id);
+
+    wxcommon::NoteFirstPaint(*this);
 
     dialogs_ = std::make_unique<WxDialogs>(this, services_.shell);
     monitor_ = std::make_unique<Monitor>(*this, *dialogs_, services_);
