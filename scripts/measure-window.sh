@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Measures the window at rest and its start-up, each beside a minimal wx
 # window (a frame with one label, bench/MinimalWxWindow.cpp) built by the
-# same compiler with the same flags and wx libraries, in the same run:
+# same compiler with the same flags and wx libraries, in the same run. The
+# minimal window runs twice: as wx gives it, and with GDK_GL=disable, which
+# Skyvane sets for itself (src/app/Skyvane.cpp: GTK then loads no OpenGL):
 #
 #   start-up   from just before exec to the first paint of the main window
 #              (the program writes the time of that paint into the file
@@ -67,12 +69,13 @@ ticks=$(getconf CLK_TCK)
 pids=()
 trap '\''for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait'\'' EXIT
 
-# start PROGRAM: starts it with the first-paint file set; its time of exec
-# goes to $run/exec-time. Sets $pid.
+# start PROGRAM [GDK_GL]: starts it with the first-paint file set (and
+# GDK_GL, when given); its time of exec goes to $run/exec-time. Sets $pid.
 start() {
   rm -f "$run/first-paint"
   (
     export SKYVANE_FIRST_PAINT_FILE=$run/first-paint
+    [ -z "${2:-}" ] || export GDK_GL=$2
     printf "%s\n" "$EPOCHREALTIME" >"$run/exec-time"
     exec "$1" >>"$run/output.txt" 2>&1
   ) &
@@ -86,9 +89,10 @@ stop() {
   wait "$pid" 2>/dev/null || true
 }
 
-# startup PROGRAM: milliseconds from exec to the first paint, into $ms.
+# startup PROGRAM [GDK_GL]: milliseconds from exec to the first paint,
+# into $ms.
 startup() {
-  start "$1"
+  start "$@"
   local waited=0
   while [ ! -s "$run/first-paint" ]; do
     sleep 0.02
@@ -114,43 +118,63 @@ kb() { awk -v f="$1:" "\$1 == f { print \$2 }" "/proc/$2/status"; }
 # min and median of the numbers on stdin
 stats() { sort -n | awk "{ v[NR] = \$1 } END { print v[1], v[int((NR + 1) / 2)] }"; }
 
-sky_times=() min_times=()
+sky_times=() min_times=() ngl_times=()
 for ((i = 0; i < starts; i++)); do
   startup "$skyvane"; sky_times+=("$ms")
   startup "$minimal"; min_times+=("$ms")
+  startup "$minimal" disable; ngl_times+=("$ms")
 done
 read -r sky_min sky_med < <(printf "%s\n" "${sky_times[@]}" | stats)
 read -r min_min min_med < <(printf "%s\n" "${min_times[@]}" | stats)
+read -r ngl_min ngl_med < <(printf "%s\n" "${ngl_times[@]}" | stats)
 
-# Both at rest side by side, neither painting after its start.
+# All three at rest side by side, none painting after its start.
 start "$skyvane"; sky=$pid
 start "$minimal"; mini=$pid
+start "$minimal" disable; ngl=$pid
 sleep 10
-for p in "$sky" "$mini"; do
+for p in "$sky" "$mini" "$ngl"; do
   kill -0 "$p" 2>/dev/null || { echo "a program ended early; see $run/output.txt" >&2; exit 1; }
 done
-sky_rss=$(kb VmRSS "$sky") sky_anon=$(kb RssAnon "$sky") sky_file=$(kb RssFile "$sky")
-min_rss=$(kb VmRSS "$mini") min_anon=$(kb RssAnon "$mini") min_file=$(kb RssFile "$mini")
-sky_cpu0=$(cpu "$sky") min_cpu0=$(cpu "$mini")
+for v in sky mini ngl; do
+  p=${!v}
+  declare "${v}_rss=$(kb VmRSS "$p")" "${v}_anon=$(kb RssAnon "$p")" \
+    "${v}_file=$(kb RssFile "$p")" "${v}_cpu0=$(cpu "$p")"
+done
 sleep "$idle"
-sky_cpu=$(( $(cpu "$sky") - sky_cpu0 )) min_cpu=$(( $(cpu "$mini") - min_cpu0 ))
-cp "/proc/$sky/smaps_rollup" "$run/skyvane-smaps-rollup.txt" 2>/dev/null || true
+for v in sky mini ngl; do
+  p=${!v} c0=${v}_cpu0
+  declare "${v}_cpu=$(( $(cpu "$p") - ${!c0} ))"
+done
+cp "/proc/$sky/smaps" "$run/skyvane-smaps.txt" 2>/dev/null || true
 
 mb() { awk -v k="$1" "BEGIN { printf \"%.1f\", k / 1024 }"; }
 sec() { awk -v t="$1" -v h="$ticks" "BEGIN { printf \"%.2f\", t / h }"; }
 ratio() { awk -v a="$1" -v b="$2" "BEGIN { if (b > 0) printf \"%.2f\", a / b; else print \"-\" }"; }
 
-printf "\n%-30s %10s %10s %7s  %s\n" "" "Skyvane" "minimal" "ratio" "goal"
-printf "%-30s %10s %10s %7s  %s\n" \
-  "start-up, fastest (ms)" "$sky_min" "$min_min" "$(ratio "$sky_min" "$min_min")" "<= 300 ms" \
-  "start-up, median (ms)" "$sky_med" "$min_med" "$(ratio "$sky_med" "$min_med")" "" \
-  "VmRSS at 10 s (MB)" "$(mb "$sky_rss")" "$(mb "$min_rss")" "$(ratio "$sky_rss" "$min_rss")" \
-  "<= 1.5x" \
-  "  anonymous (MB)" "$(mb "$sky_anon")" "$(mb "$min_anon")" "" "" \
-  "  mapped files (MB)" "$(mb "$sky_file")" "$(mb "$min_file")" "" "" \
-  "CPU over ${idle} s at rest (s)" "$(sec "$sky_cpu")" "$(sec "$min_cpu")" "" "<= 0.1 s"
+printf "\n%-28s %9s %9s %6s %9s %6s  %s\n" "" "Skyvane" "minimal" "ratio" "no GL" "ratio" \
+  "goal"
+# row LABEL, three figures as shown (Skyvane, minimal, minimal without GL), the
+# same three raw for the ratios, GOAL
+row() {
+  printf "%-28s %9s %9s %6s %9s %6s  %s\n" "$1" "$2" "$3" "$(ratio "$5" "$6")" "$4" \
+    "$(ratio "$5" "$7")" "$8"
+}
+row "start-up, fastest (ms)" "$sky_min" "$min_min" "$ngl_min" "$sky_min" "$min_min" "$ngl_min" \
+  "<= 300 ms"
+row "start-up, median (ms)" "$sky_med" "$min_med" "$ngl_med" "$sky_med" "$min_med" "$ngl_med" ""
+row "VmRSS at 10 s (MB)" "$(mb "$sky_rss")" "$(mb "$mini_rss")" "$(mb "$ngl_rss")" \
+  "$sky_rss" "$mini_rss" "$ngl_rss" "<= 1.5x minimal"
+row "  anonymous (MB)" "$(mb "$sky_anon")" "$(mb "$mini_anon")" "$(mb "$ngl_anon")" \
+  "$sky_anon" "$mini_anon" "$ngl_anon" ""
+row "  mapped files (MB)" "$(mb "$sky_file")" "$(mb "$mini_file")" "$(mb "$ngl_file")" \
+  "$sky_file" "$mini_file" "$ngl_file" ""
+row "CPU over ${idle} s at rest (s)" "$(sec "$sky_cpu")" "$(sec "$mini_cpu")" "$(sec "$ngl_cpu")" \
+  "$sky_cpu" "$mini_cpu" "$ngl_cpu" "<= 0.1 s"
 echo
-echo "start-ups (ms), Skyvane: ${sky_times[*]}; minimal: ${min_times[*]}"
+echo "start-ups (ms), Skyvane: ${sky_times[*]}"
+echo "                minimal: ${min_times[*]}"
+echo "                minimal without GL: ${ngl_times[*]}"
 ' measure "$skyvane" "$minimal" "$run" "$starts" "$idle"
 
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -3,11 +3,13 @@
 
 #include <wx/app.h>
 #include <wx/frame.h>
+#include <wx/utils.h>
 
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "history/SettingsRecord.h"
@@ -18,9 +20,30 @@
 
 namespace {
 
+// GTK opens OpenGL together with the display, to choose the visuals of GL
+// windows, and no window of Skyvane's draws with GL. Where no graphics card
+// stands behind the X server (Xvfb, many virtual machines and remote
+// desktops) that loads Mesa's software renderer and LLVM with it: half the
+// program's resident memory and about 200 ms of its start. GDK_GL=disable
+// asks GTK not to. A value the user set is left alone; ours is taken back
+// as soon as GTK has read it, so that the programs Skyvane starts (the
+// client, a browser) never see it. Other toolkits ignore the variable.
+bool gdkGlSetHere = false;
+
+void KeepGtkFromOpenGl() {
+    if (wxGetEnv("GDK_GL", nullptr)) return;
+    gdkGlSetHere = wxSetEnv("GDK_GL", "disable");
+}
+
+void RestoreGtkOpenGlVariable() {
+    if (std::exchange(gdkGlSetHere, false)) wxUnsetEnv("GDK_GL");
+}
+
 class SkyvaneApp : public wxApp {
 public:
     bool OnInit() override {
+        // GTK has opened the display by now.
+        RestoreGtkOpenGlVariable();
         // A failed wx assertion is reported on stderr; a dialog could hang a
         // run nobody watches.
         wxcommon::InstallStderrWxAssertHandler();
@@ -136,5 +159,6 @@ wxIMPLEMENT_APP_NO_MAIN(SkyvaneApp);
 
 int main(int argc, char** argv) {
     if (const auto status = AnswerInformationRequest(argc, argv)) return *status;
+    KeepGtkFromOpenGl();
     return wxEntry(argc, argv);
 }
