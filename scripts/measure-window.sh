@@ -20,7 +20,8 @@
 # during the run. Everything runs under one Xvfb; every process started here
 # is ended before the script ends. A measurement, not a test: the figures
 # depend on the machine and on what else runs on it (the load average is
-# printed with them).
+# printed with them). Skyvane's /proc/PID/smaps at the end of its rest is
+# kept as build/release-gui/measure-window/skyvane-smaps.txt.
 #
 #   scripts/measure-window.sh [--skyvane PATH]
 #
@@ -32,7 +33,7 @@ export LC_ALL=C
 
 skyvane=""
 if [ "${1:-}" = "--skyvane" ]; then
-  skyvane=$(realpath "$2")
+  skyvane=$(realpath "${2:?--skyvane needs the path of a skyvane program}")
 fi
 starts=${STARTS:-5}
 idle=${IDLE:-60}
