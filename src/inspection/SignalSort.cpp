@@ -10,7 +10,7 @@ namespace {
 // Orders by a key of the record; NaN after every number, so that the order
 // stays a strict weak one whatever the file held.
 template <typename Record, typename Key>
-void SortBy(std::vector<Record>& list, bool descending, Key key) {
+void SortBy(signals::SignalList<Record>& list, bool descending, Key key) {
     std::sort(list.begin(), list.end(), [&](const Record& a, const Record& b) {
         const double ka = static_cast<double>(key(a));
         const double kb = static_cast<double>(key(b));
@@ -23,7 +23,7 @@ void SortBy(std::vector<Record>& list, bool descending, Key key) {
 constexpr bool kDescending = true;
 constexpr bool kAscending = false;
 
-void SortSpikes(std::vector<signals::TSpikeRec>& list, std::uint8_t key) {
+void SortSpikes(signals::SignalList<signals::TSpikeRec>& list, std::uint8_t key) {
     using R = signals::TSpikeRec;
     switch (key) {
         case sortkey::kSpikePower:
@@ -42,7 +42,7 @@ void SortSpikes(std::vector<signals::TSpikeRec>& list, std::uint8_t key) {
     }
 }
 
-void SortGaussians(std::vector<signals::TGaussianRec>& list, std::uint8_t key) {
+void SortGaussians(signals::SignalList<signals::TGaussianRec>& list, std::uint8_t key) {
     using R = signals::TGaussianRec;
     switch (key) {
         case sortkey::kGaussianPower:
@@ -63,7 +63,7 @@ void SortGaussians(std::vector<signals::TGaussianRec>& list, std::uint8_t key) {
     }
 }
 
-void SortTriplets(std::vector<signals::TTripletRec>& list, std::uint8_t key) {
+void SortTriplets(signals::SignalList<signals::TTripletRec>& list, std::uint8_t key) {
     using R = signals::TTripletRec;
     switch (key) {
         case sortkey::kTripletPower:
@@ -81,7 +81,7 @@ void SortTriplets(std::vector<signals::TTripletRec>& list, std::uint8_t key) {
     }
 }
 
-void SortPulses(std::vector<signals::TPulseRec>& list, std::uint8_t key) {
+void SortPulses(signals::SignalList<signals::TPulseRec>& list, std::uint8_t key) {
     using R = signals::TPulseRec;
     switch (key) {
         case sortkey::kPulseScore:

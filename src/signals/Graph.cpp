@@ -182,7 +182,7 @@ void Graph::DrawSignals(bool draw) {
 }
 
 template <typename Record>
-void Graph::PlotKind(int kind, const std::vector<Record>& list, bool draw) {
+void Graph::PlotKind(int kind, const SignalList<Record>& list, bool draw) {
     if (!menus_.KindShown(kind)) return;
     const int w = geometry_.width;
     const int baseline = geometry_.baseline;

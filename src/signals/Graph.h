@@ -107,7 +107,7 @@ public:
 private:
     void ResetHitColumns();
     template <typename Record>
-    void PlotKind(int kind, const std::vector<Record>& list, bool draw);
+    void PlotKind(int kind, const SignalList<Record>& list, bool draw);
     void ColourBestLabels();
     std::optional<SignalRef> NearestDot(int x, int y) const;
     void ShowPicture();

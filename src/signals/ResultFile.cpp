@@ -128,7 +128,7 @@ private:
 // Cuts a list back, never lengthens it: something may have emptied the lists
 // while an alert of this call was open.
 template <class Record>
-void CutBack(std::vector<Record>& list, std::size_t length) {
+void CutBack(SignalList<Record>& list, std::size_t length) {
     if (list.size() > length)
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(length), list.end());
 }

@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/LargeArrays.h"
+#include "signals/ProfileSamples.h"
+
 namespace signals {
 
 struct TSpikeRec {
@@ -66,18 +69,23 @@ struct TPulseRec {
     double Snr = 0;
     double Thresh = 0;
     std::uint16_t LenProf = 0;         // samples the line announced
-    std::vector<std::uint8_t> Prof;  // the profile; empty when unusable
+    ProfileSamples Prof;               // the profile; empty when unusable
     std::int32_t WorkUnit = 0;
 
     bool operator==(const TPulseRec&) const = default;
 };
 
+// A list of one kind. A big result or the totals fill these with hundreds of
+// thousands of records, so they take memory meant for large arrays.
+template <class Rec>
+using SignalList = std::vector<Rec, platform::LargeArrayAllocator<Rec>>;
+
 // The four lists, each owning its records in the order read.
 struct SignalLists {
-    std::vector<TSpikeRec> SpikeList;
-    std::vector<TGaussianRec> GaussianList;
-    std::vector<TTripletRec> TripletList;
-    std::vector<TPulseRec> PulseList;
+    SignalList<TSpikeRec> SpikeList;
+    SignalList<TGaussianRec> GaussianList;
+    SignalList<TTripletRec> TripletList;
+    SignalList<TPulseRec> PulseList;
 
     void ClearSignals() {
         SpikeList.clear();
