@@ -103,7 +103,7 @@ double RecordMegabytes(const signals::SignalLists& lists) {
                         lists.TripletList.size() * sizeof(signals::TTripletRec) +
                         lists.PulseList.size() * sizeof(signals::TPulseRec);
     for (const signals::TPulseRec& pulse : lists.PulseList)
-        bytes += pulse.Prof.capacity();
+        bytes += pulse.Prof.HeapBytes();
     return static_cast<double>(bytes) / 1e6;
 }
 

@@ -106,6 +106,11 @@ public:
     // directory holds removes such an entry as it is (DeleteFile, else
     // RemoveDirectory for a Windows junction) instead of following it.
     virtual bool IsLink(const std::string& path) = 0;
+
+    // Whether FileSize, FileStamp and ReadFileInto may run on several threads
+    // at once, as the operating system's calls may; wrappers that count or
+    // script calls say no.
+    virtual bool ReadsFromAnyThread() const { return false; }
 };
 
 // ---------------------------------------------------------- top-level windows

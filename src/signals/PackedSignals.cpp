@@ -11,7 +11,7 @@ namespace {
 // A field added to a record must be packed and unpacked below as well (the
 // sizes are those of 64-bit builds).
 static_assert(sizeof(void*) != 8 || (sizeof(TSpikeRec) == 48 && sizeof(TGaussianRec) == 160 &&
-                                     sizeof(TTripletRec) == 64 && sizeof(TPulseRec) == 120),
+                                     sizeof(TTripletRec) == 64 && sizeof(TPulseRec) == 176),
               "a record changed: pack its new fields");
 
 constexpr std::size_t kSpikeBytes = 4 * 8 + 4;

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -10,6 +14,42 @@
 #include "platform/Platform.h"
 
 namespace signals {
+
+std::vector<std::optional<ArchivedResult>> Totals::ParseEach(
+    std::size_t count, const std::function<std::optional<ArchivedResult>(std::size_t)>& parse) {
+    std::vector<std::optional<ArchivedResult>> results(count);
+    // A parse depends on its file alone and shows nothing (its alerts are
+    // recorded, to be shown when it is replayed in order), so archives can be
+    // parsed on every core when the files may be read that way: the results
+    // are the same, only sooner. A handful is not worth a thread.
+    constexpr std::size_t kWorthAThread = 16;
+    constexpr unsigned kMostThreads = 4;
+    unsigned threads = 1;
+    if (files_.ReadsFromAnyThread() && count >= kWorthAThread)
+        threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
+
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    const auto work = [&] {
+        try {
+            for (std::size_t i = next++; i < count; i = next++)
+                results[i] = parse(i);
+        } catch (...) {  // out of memory, say: reported on the calling thread
+            next = count;
+            const std::lock_guard lock(failureLock);
+            if (!failure) failure = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (unsigned t = 1; t < threads; ++t)
+            helpers.emplace_back(work);
+        work();
+    }  // joined
+    if (failure) std::rethrow_exception(failure);
+    return results;
+}
 
 std::optional<std::int32_t> Totals::ReadArchives(const std::string& programDir,
                                                  std::int32_t first, std::int32_t last,
@@ -44,28 +84,41 @@ std::optional<std::int32_t> Totals::ReadArchives(const std::string& programDir,
 
     // Every archive of the range parsed first, then read into the lists in
     // turn, which grow once to what they will hold.
-    std::vector<const ArchivedResult*> parsed;
-    std::array<std::size_t, 4> expected{};
+    std::vector<const Wanted*> inRange;
+    std::vector<const Wanted*> unparsed;
     for (const Wanted& wanted : archive) {
         if (wanted.number < first || wanted.number > last) continue;
-        auto kept = kept_.find(wanted.path);
-        if (kept != kept_.end() &&
-            (kept->second.number != wanted.number || kept->second.size != wanted.size ||
-             kept->second.stamp != wanted.stamp || wanted.stamp == platform::kMissingStamp)) {
-            kept_.erase(kept);
-            kept = kept_.end();
-        }
+        inRange.push_back(&wanted);
+        const auto kept = kept_.find(wanted.path);
         if (kept == kept_.end()) {
-            std::optional<ArchivedResult> result =
-                ResultFileReader::ParseArchivedResult(files_, wanted.path, wanted.number);
-            // Damaged, or changing while it was read: read as ever, each time.
-            if (!result || result->size != wanted.size) {
-                parsed.push_back(nullptr);
-                continue;
-            }
-            kept = kept_.emplace(wanted.path, Kept{wanted.number, wanted.size, wanted.stamp,
-                                                   std::move(*result)})
-                       .first;
+            unparsed.push_back(&wanted);
+        } else if (kept->second.number != wanted.number || kept->second.size != wanted.size ||
+                   kept->second.stamp != wanted.stamp || wanted.stamp == platform::kMissingStamp) {
+            kept_.erase(kept);
+            unparsed.push_back(&wanted);
+        }
+    }
+    std::vector<std::optional<ArchivedResult>> fresh = ParseEach(
+        unparsed.size(), [&](std::size_t i) {
+            return ResultFileReader::ParseArchivedResult(files_, unparsed[i]->path,
+                                                         unparsed[i]->number);
+        });
+    for (std::size_t i = 0; i < unparsed.size(); ++i) {
+        const Wanted& wanted = *unparsed[i];
+        // Damaged, or changing while it was read: read as ever, each time.
+        if (fresh[i] && fresh[i]->size == wanted.size)
+            kept_.emplace(wanted.path,
+                          Kept{wanted.number, wanted.size, wanted.stamp, std::move(*fresh[i])});
+    }
+    fresh.clear();
+
+    std::vector<const ArchivedResult*> parsed;
+    std::array<std::size_t, 4> expected{};
+    for (const Wanted* wanted : inRange) {
+        const auto kept = kept_.find(wanted->path);
+        if (kept == kept_.end()) {
+            parsed.push_back(nullptr);
+            continue;
         }
         parsed.push_back(&kept->second.parsed);
         const auto counts = kept->second.parsed.signals.Counts();
@@ -79,15 +132,13 @@ std::optional<std::int32_t> Totals::ReadArchives(const std::string& programDir,
     lists.PulseList.reserve(lists.PulseList.size() + expected[3]);
 
     std::optional<std::int32_t> read;
-    std::size_t next = 0;
-    for (const Wanted& wanted : archive) {
-        if (wanted.number < first || wanted.number > last) continue;
+    for (std::size_t i = 0; i < inRange.size(); ++i) {
+        const Wanted& wanted = *inRange[i];
         read = wanted.number;
         ResultReadContext readContext = context();
         readContext.currentArchiveNumber = wanted.number;
-        const ArchivedResult* const result = parsed[next++];
-        if (result != nullptr)
-            reader_.ReadArchivedResult(*result, readContext);
+        if (parsed[i] != nullptr)
+            reader_.ReadArchivedResult(*parsed[i], readContext);
         else
             reader_.ReadResultFile(wanted.path, readContext);
     }

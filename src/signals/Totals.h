@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "signals/ResultFile.h"
 
@@ -49,6 +50,10 @@ private:
         std::int32_t stamp;
         ArchivedResult parsed;
     };
+
+    // parse(0) to parse(count - 1), on several threads where the files allow.
+    std::vector<std::optional<ArchivedResult>> ParseEach(
+        std::size_t count, const std::function<std::optional<ArchivedResult>(std::size_t)>& parse);
 
     platform::Files& files_;
     ResultFileReader& reader_;

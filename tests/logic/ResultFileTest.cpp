@@ -1,4 +1,5 @@
 #include "signals/ResultFile.h"
+#include "signals/Totals.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,11 @@
 #include <vector>
 
 #include "clientfiles/Scanner.h"
+#include "history/Archive.h"
 #include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
 #include "support/CountingFiles.h"
+#include "support/ForwardingFiles.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
@@ -379,7 +382,7 @@ TEST_F(ResultFileReading, EachLineKindFillsItsRecord) {
     EXPECT_EQ(pulse.Thresh, 16);
     EXPECT_EQ(pulse.Score, 1.25);  // snr / thresh
     EXPECT_EQ(pulse.LenProf, 3);
-    EXPECT_EQ(pulse.Prof, (std::vector<std::uint8_t>{0, 16, 255}));
+    EXPECT_EQ(pulse.Prof, (signals::ProfileSamples{0, 16, 255}));
     EXPECT_TRUE(dialogs.warnings.empty());
     EXPECT_TRUE(dialogs.informations.empty());
 }
@@ -470,7 +473,7 @@ TEST_F(ResultFileReading, PulseProfilesAreReadOnlyWhenShortAndWhole) {
     EXPECT_EQ(lists.PulseList[3].LenProf, 3);  // the line feed ends the samples early
     EXPECT_TRUE(lists.PulseList[3].Prof.empty());
     EXPECT_EQ(lists.PulseList[4].LenProf, 3);
-    EXPECT_EQ(lists.PulseList[4].Prof, (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(lists.PulseList[4].Prof, (signals::ProfileSamples{1, 2, 3}));
 }
 
 // ---------------------------------------------------------------- failures
@@ -730,6 +733,51 @@ TEST_F(ResultFileReading, AKeptArchiveReadsAsItsFile) {
         native.services().files, dir.Path("corrupt.sah"), 1));
     EXPECT_FALSE(signals::ResultFileReader::ParseArchivedResult(
         native.services().files, dir.Path("missing.sah"), 1));
+}
+
+// The totals parse the archives they have not kept yet on every core. What
+// they then show must be what one thread reading one archive after another
+// shows: records in order, alerts in order, the number read last; on the
+// first total and on the next, which replays what was kept.
+TEST_F(ResultFileReading, TotalsParsedOnSeveralThreadsReadAsOneAfterAnother) {
+    const std::vector<std::string> kinds = {
+        sample::ResultFile({}, {}, Spike(30) + GaussianLine({}) + Triplet(1) + PulseLine({})),
+        sample::ResultFile({}, {}, Spike(30) + InterestingGaussian() + InterestingPulse()),
+        sample::ResultFile({}, {}, Spike(24, 32768) + InterestingGaussian() + Spike(1e17)),
+        sample::ResultFile({}, {}, InterestingPulse() + FastCandidate(0.05, 1) + Spike(24, 32768)),
+        sample::ResultFile({}, {}, Spike(30) + InterestingPulse() + SpikeLine({.fftLen = 0})),
+        "type=result",
+        ""};
+    const std::string program = dir.Path("");
+    for (std::int32_t number = 1; number <= 60; ++number)
+        if (number % 11 != 0)  // gaps in the numbers
+            dir.Write(history::ArchiveFilePath(program, number).substr(program.size()),
+                      kinds[static_cast<std::size_t>(number) % kinds.size()]);
+
+    platform::Files& real = native.services().files;
+    ASSERT_TRUE(real.ReadsFromAnyThread());
+    testsupport::ForwardingFiles oneAtATime(real);
+    ASSERT_FALSE(oneAtATime.ReadsFromAnyThread());
+    ReaderSide many(real), one(oneAtATime);
+    signals::Totals manyTotals(real, many.reader), oneTotals(oneAtATime, one.reader);
+    const auto total = [] { return Archive(0); };
+    for (int visit = 1; visit <= 2; ++visit) {
+        SCOPED_TRACE(visit);
+        many.lists.ClearSignals();
+        one.lists.ClearSignals();
+        EXPECT_EQ(manyTotals.ReadArchives(program, 1, 60, std::nullopt, total),
+                  oneTotals.ReadArchives(program, 1, 60, std::nullopt, total));
+        EXPECT_EQ(many.lists.SpikeList, one.lists.SpikeList);
+        EXPECT_EQ(many.lists.GaussianList, one.lists.GaussianList);
+        EXPECT_EQ(many.lists.TripletList, one.lists.TripletList);
+        EXPECT_EQ(many.lists.PulseList, one.lists.PulseList);
+        EXPECT_EQ(many.dialogs.warnings, one.dialogs.warnings);
+        EXPECT_EQ(many.dialogs.informations, one.dialogs.informations);
+        EXPECT_EQ(many.dialogs.errors, one.dialogs.errors);
+        EXPECT_EQ(manyTotals.KeptCount(), oneTotals.KeptCount());
+    }
+    EXPECT_GT(many.lists.PulseList.size(), 40u);
+    EXPECT_FALSE(many.dialogs.warnings.empty());
 }
 
 // ------------------------------------------------------- live best markers

@@ -322,6 +322,9 @@ public:
 
     bool RemoveDirectory(const std::string& path) override { return rmdir(path.c_str()) == 0; }
 
+    // Each call opens what it reads and keeps nothing between calls.
+    bool ReadsFromAnyThread() const override { return true; }
+
     bool IsLink(const std::string& path) override {
         std::string name = path;
         // "link/" would name the directory it points to.

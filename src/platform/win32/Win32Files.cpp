@@ -361,6 +361,9 @@ public:
         return RemoveDirectoryA(path.c_str()) != 0;
     }
 
+    // Each call opens what it reads and keeps nothing between calls.
+    bool ReadsFromAnyThread() const override { return true; }
+
     bool IsLink(const std::string& path) override {
         std::string name = path;
         // "C:\link\" would name the directory it points to.
