@@ -64,6 +64,23 @@ std::string Describe(const char* what, const signals::SignalLists& lists) {
     return text + "\n";
 }
 
+// Whether a line (with its line feed) is too short to be told from the start
+// of a gaussian line at the end of the text while starting like a spike,
+// triplet or pulse line.
+bool HasShortSignalLine(std::string_view text) {
+    constexpr std::size_t kLongestKeyAndOne = std::string_view("gaussian").size() + 1;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t feed = text.find('\n', start);
+        const std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
+        const std::string_view line = text.substr(start, end - start);
+        if (line.size() < kLongestKeyAndOne)
+            for (std::string_view key : {"spike", "triplet", "pulse"})
+                if (line.starts_with(key)) return true;
+        start = end;
+    }
+    return false;
+}
+
 struct Reader {
     testsupport::MemoryFiles files;
     testsupport::ScriptedDialogs dialogs;
@@ -122,9 +139,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // when they arrive apart. Where every line stands alone (the file read
     // whole keeps what its lines read one by one keep), every way of growing
     // the file must keep the same.
+    // And a line shorter than "gaussian" and one more character cannot be
+    // told from the start of a gaussian line where the text ends: read last,
+    // it ends the reading silently; read with the line after it, a short
+    // line that starts like another signal ("pulse00") is a damaged signal
+    // line, and its missing values are reported.
     const std::string wholeLists = Flatten(whole.lists);
     const bool linesStandAlone = whole.Quiet() && lineByLine.Quiet() &&
-                                 wholeLists == Flatten(lineByLine.lists);
+                                 wholeLists == Flatten(lineByLine.lists) &&
+                                 !HasShortSignalLine(text);
     if (linesStandAlone && (!growing.Quiet() || Flatten(growing.lists) != wholeLists)) {
         std::fprintf(stderr, "whole and growing readings differ:\n%s%s",
                      Describe("whole", whole.lists).c_str(),
