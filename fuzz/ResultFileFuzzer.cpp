@@ -107,9 +107,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     signals::ResultReadContext live;
     live.noAlerts = true;
 
+    // A reading that damage ended goes on at the next poll from the line
+    // after the damaged one: the polls that follow the last growth, until
+    // the position stands still.
+    const auto settle = [&](Reader& reader) {
+        for (std::int32_t before = -1; before != reader.reader.ResultReadPos();) {
+            before = reader.reader.ResultReadPos();
+            reader.reader.ReadResultFile(kPath, live);
+        }
+    };
     Reader whole;
     whole.files.AddFile(kPath, std::string(text));
     whole.reader.ReadResultFile(kPath, live);
+    settle(whole);
 
     // The file grown a run of lines at a time (random runs), and one line at
     // a time.
@@ -123,6 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             reader.files.AddFile(kPath, std::string(text.substr(0, written)));
             reader.reader.ReadResultFile(kPath, live);
         }
+        settle(reader);
     };
     // A live file is read from its start again until it holds a signal, so
     // growing one without any costs the square of its lines: beyond a few

@@ -119,7 +119,7 @@ void Reading::Corrupt(std::string_view what, std::string_view key) {
     // Shown while this reading still holds the gate: a timer tick during the
     // modal box cannot start another reading.
     gate_->dialogs_.ShowError(message);
-    throw ReadAbort{};
+    throw ReportedCorrupt{};
 }
 
 // ------------------------------------------------------------- the buffer
@@ -174,6 +174,13 @@ std::size_t Reading::FindChar(char c, std::size_t from, bool retain) {
         if (!retain) keep_ = from;
         if (!Take()) return npos;
     }
+}
+
+std::optional<std::size_t> Reading::HeldLineEnd(std::size_t from) const {
+    if (from < base_ || from >= Limit()) return std::nullopt;
+    const void* hit = std::memchr(At(from), '\n', Limit() - from);
+    if (hit == nullptr) return std::nullopt;
+    return base_ + static_cast<std::size_t>(static_cast<const char*>(hit) - data_) + 1;
 }
 
 // ----------------------------------------------------------- primitives

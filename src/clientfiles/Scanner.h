@@ -28,6 +28,8 @@ namespace clientfiles {
 // any, was closed). Readers catch it at their top; the Reading releases the
 // text as it goes out of scope.
 struct ReadAbort {};
+// A reading that ended because it told the user the file is corrupt.
+struct ReportedCorrupt : ReadAbort {};
 
 // The longest number token ReadReal converts; the client writes at most
 // about 15 characters, so anything longer is damage, not a number.
@@ -92,6 +94,10 @@ public:
     // Positions count from the start of the text, also for a text taken from
     // a source.
     std::size_t Cursor() const { return cursor_; }
+    // The position just after the first line feed at or after `from`, when
+    // both are among the bytes still held; nothing otherwise. Reads nothing
+    // more and moves nothing.
+    std::optional<std::size_t> HeldLineEnd(std::size_t from) const;
     // The text's length once its end has been reached (always for a whole
     // text); before that, the bytes taken so far.
     std::size_t Size() const { return base_ + size_; }

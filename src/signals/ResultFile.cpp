@@ -176,13 +176,18 @@ public:
 
     // The length of the whole text, for foreseeing the record counts.
     void SetTextLength(std::uint64_t length) { textLength_ = length; }
+    // After damage ended the parse: just past the line of the record it was
+    // read for, when that line's end is still in hand.
+    std::optional<std::size_t> LineAfterDamage() const { return reading_.HeldLineEnd(recordAt_); }
 
     // True at the end of the text; false when the work unit turned out to be
     // a fast one (the caller undoes the call). A failure throws ReadAbort.
     bool ParseLines() {
         while (!reading_.AtEnd()) {
             if (!foreseen_ && reading_.Cursor() >= kForesightSample) ForeseeCounts();
-            switch (reading_.FindAnyLine(kSignalKeys)) {
+            const int kind = reading_.FindAnyLine(kSignalKeys);
+            if (kind >= 0) recordAt_ = reading_.Cursor();
+            switch (kind) {
                 case 0:
                     if (!ReadSpike()) return false;
                     break;
@@ -389,6 +394,7 @@ private:
     const ListLengths before_;
     std::uint64_t textLength_ = 0;
     bool foreseen_ = false;
+    std::size_t recordAt_ = 0;  // where the record being read began
 
     // A large text's record counts, foreseen from its first part: the lists
     // then grow once instead of doubling their way up, copying everything
@@ -481,11 +487,14 @@ bool ResultFileReader::Read(const std::string& path, const std::optional<std::ui
     std::optional<Reading> reading = gate_.Begin(
         std::move(source), static_cast<std::size_t>(std::min<std::uint64_t>(length, kBlockSize)));
     if (!reading || reading->AtEnd()) return false;  // unreadable, or emptied meanwhile
-    // Consumed whatever happens next: a damaged chunk is not read twice. A
-    // file found shorter than its size said counts as read to where it ended.
+    // Consumed whatever happens next: a damaged line is not read twice (a
+    // reading that damage ended goes on after that line, below). A file
+    // found shorter than its size said counts as read to where it ended.
     resultReadPos_ = static_cast<std::int32_t>(*size);
+    resumeAt_.reset();
     const bool parsed = Parse(*reading, ctx, start, length, record);
     if (chunk.EndedShort()) resultReadPos_ = static_cast<std::int32_t>(start + chunk.Delivered());
+    if (resumeAt_ && *resumeAt_ < resultReadPos_) resultReadPos_ = *resumeAt_;
     if (record != nullptr) {
         record->whole = !chunk.EndedShort();
         record->complete = parsed;
@@ -617,7 +626,22 @@ bool ResultFileReader::Parse(Reading& text, const ResultReadContext& ctx, std::u
         ChunkParser parser(*reading, ctx, timeRecorded, resultVersion_, dialogs_, lists_, shown_,
                            quietBefore, warned, record);
         parser.SetTextLength(textLength);
-        if (!parser.ParseLines()) {
+        bool complete = false;
+        try {
+            complete = parser.ParseLines();
+        } catch (const clientfiles::ReportedCorrupt&) {
+            throw;  // the user was told: the rest of this text is not read
+        } catch (const ReadAbort&) {
+            // A damaged value ends the parse silently. A live file goes on
+            // after the damaged line: the next reading starts on the line
+            // after it, so that the lines that came with it are not lost
+            // (they would be, read from the end of this reading).
+            if (ctx.liveMode)
+                if (const auto after = parser.LineAfterDamage())
+                    resumeAt_ = static_cast<std::int32_t>(start + *after);
+            throw;
+        }
+        if (!complete) {
             // A fast work unit contributes nothing at all to the totals.
             CutBack(lists_.SpikeList, before.spikes);
             CutBack(lists_.GaussianList, before.gaussians);

@@ -123,6 +123,8 @@ private:
     SignalLists& lists_;
     ShownMarkers& shown_;
     std::int32_t resultReadPos_ = 0;
+    // Where the next live reading starts when damage ended the last one.
+    std::optional<std::int32_t> resumeAt_;
     float resultVersion_ = 0;
     // Where the live chunk that last showed a computer-error warning ended,
     // and SignalLists::Clearings then (the lists of which work unit).

@@ -780,6 +780,33 @@ TEST_F(ResultFileReading, TotalsParsedOnSeveralThreadsReadAsOneAfterAnother) {
     EXPECT_FALSE(many.dialogs.warnings.empty());
 }
 
+// A damaged line ends a live reading silently, and what that reading
+// brought counts as read. The sound lines that came with the damaged one
+// must still be read: the next reading starts on the line after it.
+TEST_F(ResultFileReading, LiveLinesAfterADamagedOneInTheSamePollAreRead) {
+    Append(Spike(30));
+    ASSERT_TRUE(ReadLive());
+    Append(Spike(31) + SpikeLine({.power = 32, .fftLen = 0}) + Spike(33) + Triplet(34));
+    EXPECT_FALSE(ReadLive());  // the damage ends this reading
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_TRUE(ReadLive());  // the next one goes on after the damaged line
+    Append(Spike(35));
+    EXPECT_TRUE(ReadLive());
+    std::vector<double> powers;
+    for (const auto& spike : lists.SpikeList)
+        powers.push_back(spike.Power);
+    EXPECT_EQ(powers, (std::vector<double>{30, 31, 33, 35}));
+    EXPECT_EQ(lists.TripletList.size(), 1u);
+    EXPECT_EQ(reader.ResultReadPos(), static_cast<std::int32_t>(outfile.size()));
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    // Damage on the last line: read once, then nothing is left to read.
+    Append(SpikeLine({.power = 36, .fftLen = 0}));
+    EXPECT_FALSE(ReadLive());
+    EXPECT_FALSE(ReadLive());
+    EXPECT_EQ(reader.ResultReadPos(), static_cast<std::int32_t>(outfile.size()));
+}
+
 // ------------------------------------------------------- live best markers
 
 TEST_F(ResultFileReading, LiveReadingResetsTheShownBestMarkers) {
