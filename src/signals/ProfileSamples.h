@@ -13,6 +13,7 @@
 #include <memory>
 #include <span>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace signals {
@@ -34,10 +35,10 @@ public:
     }
     ProfileSamples& operator=(ProfileSamples&& other) noexcept {
         if (this == &other) return *this;
-        size_ = other.size_;
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
         heap_ = std::move(other.heap_);
         if (!heap_) std::copy_n(other.inline_.begin(), size_, inline_.begin());
-        other.size_ = 0;
         return *this;
     }
     ~ProfileSamples() = default;

@@ -49,6 +49,22 @@ TEST(ProfileSamples, SamplesSurviveEveryMoveBetweenRecordAndHeap) {
     EXPECT_TRUE(p.empty());
 }
 
+// A profile moved onto one with a larger heap block takes the moved block's
+// size with it: growing it afterwards must not write past that block.
+TEST(ProfileSamples, AMovedHeapProfileGrowsWithinItsOwnBlock) {
+    ProfileSamples large;
+    large.assign(Counting(299));
+    ProfileSamples small;
+    small.assign(Counting(65));
+    large = std::move(small);
+    EXPECT_EQ(large.HeapBytes(), 65u);
+    EXPECT_EQ(small.HeapBytes(), 0u);
+    large.resize(200);
+    std::vector<std::uint8_t> want = Counting(65);
+    want.resize(200);
+    EXPECT_EQ(Bytes(large), want);
+}
+
 TEST(ProfileSamples, CopiesAndMovesAreIndependentAndEqual) {
     for (std::size_t n : {std::size_t{0}, std::size_t{64}, std::size_t{65}, std::size_t{299}}) {
         ProfileSamples a;

@@ -665,6 +665,16 @@ struct ReaderSide {
     signals::ResultFileReader reader;
 };
 
+// Two readings left the same records and showed the same alerts.
+void ExpectSameReading(const ReaderSide& a, const ReaderSide& b) {
+    EXPECT_EQ(a.lists.SpikeList, b.lists.SpikeList);
+    EXPECT_EQ(a.lists.GaussianList, b.lists.GaussianList);
+    EXPECT_EQ(a.lists.TripletList, b.lists.TripletList);
+    EXPECT_EQ(a.lists.PulseList, b.lists.PulseList);
+    EXPECT_EQ(a.dialogs.warnings, b.dialogs.warnings);
+    EXPECT_EQ(a.dialogs.informations, b.dialogs.informations);
+}
+
 // An archive parsed once and replayed must leave what reading the file
 // leaves, in every totals context: records, alerts (and which of them the
 // fast-work-unit rule cuts off), answer, position and version, file after
@@ -705,12 +715,7 @@ TEST_F(ResultFileReading, AKeptArchiveReadsAsItsFile) {
                 ASSERT_TRUE(parsed.has_value());
                 EXPECT_EQ(kept.reader.ReadArchivedResult(*parsed, context),
                           read.reader.ReadResultFile(dir.Path(name), context));
-                EXPECT_EQ(kept.lists.SpikeList, read.lists.SpikeList);
-                EXPECT_EQ(kept.lists.GaussianList, read.lists.GaussianList);
-                EXPECT_EQ(kept.lists.TripletList, read.lists.TripletList);
-                EXPECT_EQ(kept.lists.PulseList, read.lists.PulseList);
-                EXPECT_EQ(kept.dialogs.warnings, read.dialogs.warnings);
-                EXPECT_EQ(kept.dialogs.informations, read.dialogs.informations);
+                ExpectSameReading(kept, read);
                 EXPECT_EQ(kept.reader.ResultReadPos(), read.reader.ResultReadPos());
                 EXPECT_EQ(kept.reader.ResultVersion(), read.reader.ResultVersion());
             }
@@ -767,12 +772,7 @@ TEST_F(ResultFileReading, TotalsParsedOnSeveralThreadsReadAsOneAfterAnother) {
         one.lists.ClearSignals();
         EXPECT_EQ(manyTotals.ReadArchives(program, 1, 60, std::nullopt, total),
                   oneTotals.ReadArchives(program, 1, 60, std::nullopt, total));
-        EXPECT_EQ(many.lists.SpikeList, one.lists.SpikeList);
-        EXPECT_EQ(many.lists.GaussianList, one.lists.GaussianList);
-        EXPECT_EQ(many.lists.TripletList, one.lists.TripletList);
-        EXPECT_EQ(many.lists.PulseList, one.lists.PulseList);
-        EXPECT_EQ(many.dialogs.warnings, one.dialogs.warnings);
-        EXPECT_EQ(many.dialogs.informations, one.dialogs.informations);
+        ExpectSameReading(many, one);
         EXPECT_EQ(many.dialogs.errors, one.dialogs.errors);
         EXPECT_EQ(manyTotals.KeptCount(), oneTotals.KeptCount());
     }
