@@ -74,11 +74,7 @@ Canvas::Canvas(int width, int height, Color background)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3) {
-    for (std::size_t at = 0; at < pixels_.size(); at += 3) {
-        pixels_[at] = background.r;
-        pixels_[at + 1] = background.g;
-        pixels_[at + 2] = background.b;
-    }
+    FillRect(0, 0, width_, height_, background);
 }
 
 Color Canvas::Pixel(int x, int y) const {
@@ -104,13 +100,20 @@ void Canvas::FillRect(int left, int top, int right, int bottom, Color color) {
     top = std::max(top, 0);
     right = std::min(right, width_);
     bottom = std::min(bottom, height_);
-    for (int y = top; y < bottom; ++y) {
-        auto* pixel = pixels_.data() + (static_cast<std::size_t>(y) * width_ + left) * 3;
-        for (int x = left; x < right; ++x, pixel += 3) {
-            pixel[0] = color.r;
-            pixel[1] = color.g;
-            pixel[2] = color.b;
-        }
+    if (left >= right || top >= bottom) return;
+    // The first row pixel by pixel, the others copied from it: a picture is
+    // filled whole every time the graph is redrawn.
+    const std::size_t stride = static_cast<std::size_t>(width_) * 3;
+    auto* const first = pixels_.data() + static_cast<std::size_t>(top) * stride +
+                        static_cast<std::size_t>(left) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(right - left) * 3;
+    for (std::size_t at = 0; at < rowBytes; at += 3) {
+        first[at] = color.r;
+        first[at + 1] = color.g;
+        first[at + 2] = color.b;
+    }
+    for (int y = top + 1; y < bottom; ++y) {
+        std::copy_n(first, rowBytes, first + static_cast<std::size_t>(y - top) * stride);
     }
 }
 

@@ -56,6 +56,8 @@ std::int64_t RoundPixel(double x) {
     return static_cast<std::int64_t>(clientfiles::RoundHalfEven(std::clamp(x, -kLimit, kLimit)));
 }
 
+Color ToColor(views::Rgb rgb) { return {rgb.r, rgb.g, rgb.b}; }
+
 Color Shade(views::Rgb face, double divisor) {
     const auto part = [divisor](std::uint8_t v) {
         return static_cast<std::uint8_t>(clientfiles::RoundHalfEven(v / divisor));
@@ -100,14 +102,10 @@ Graph::Graph(views::MainView& view, const GraphGeometry& geometry, const SignalL
       lists_(lists),
       menus_(menus),
       decimalSeparator_(decimalSeparator),
-      background_{},
-      picture_(geometry.width, geometry.height, {}),
-      frame_(geometry.width, geometry.height, {}),
+      background_(ToColor(view.ButtonFaceColor())),
+      picture_(geometry.width, geometry.height, background_),
+      frame_(picture_),
       xScale_(geometry.baseXScale) {
-    const views::Rgb face = view_.ButtonFaceColor();
-    background_ = {face.r, face.g, face.b};
-    picture_ = canvas::Canvas(geometry_.width, geometry_.height, background_);
-    frame_ = picture_;
     ResetHitColumns();
 }
 
@@ -115,7 +113,7 @@ Graph::Graph(views::MainView& view, const GraphGeometry& geometry, const SignalL
 
 void Graph::DrawGraphFrame() {
     const int w = geometry_.width, h = geometry_.height;
-    picture_ = canvas::Canvas(w, h, background_);
+    picture_.FillRect(0, 0, w, h, background_);
 
     // The side face at the right and the top face of a box seen slightly
     // from above and from the right.
