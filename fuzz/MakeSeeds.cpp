@@ -52,6 +52,17 @@ int main(int argc, char** argv) {
     Write(root / "resultfile" / "lines", seed + lines);
     Write(root / "resultfile" / "result", seed + result);
 
+    // A flags byte, then archives: a name line and the file's bytes. The
+    // second seed's last part stands in for archive 2.
+    const std::string flat(1, '\0');
+    Write(root / "totals" / "archives",
+          flat + fuzzing::JoinParts({"seti1.txt\n" + result, "seti2.txt\n" + result,
+                                     "SETI7.TXT\n" + result, "seti12.txt\nname=damaged\n" + lines}));
+    Write(root / "totals" / "standin",
+          std::string(1, static_cast<char>(4 | 2 << 3)) +
+              fuzzing::JoinParts({"seti1.txt\n" + result, "seti3.txt\n" + result, "", "", "",
+                                  result}));
+
     Write(root / "settings" / "record", history::EncodeSettingsRecord({}));
     Write(root / "settings" / "counter", history::ArchiveCounterText(12));
     return 0;

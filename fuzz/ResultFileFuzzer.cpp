@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "SignalBytes.h"
 #include "clientfiles/Scanner.h"
 #include "signals/ResultFile.h"
 #include "support/MemoryFiles.h"
@@ -21,35 +22,6 @@
 namespace {
 
 constexpr const char* kPath = "/mem/outfile.sah";
-
-// A record's fields, bit for bit (NaNs included), as one string.
-struct Flattened {
-    std::string bytes;
-    template <typename T>
-    Flattened& operator<<(const T& value) {
-        bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
-        return *this;
-    }
-};
-
-std::string Flatten(const signals::SignalLists& lists) {
-    Flattened out;
-    for (const auto& s : lists.SpikeList)
-        out << 'S' << s.Power << s.FftLen << s.ChirpRate << s.Time << s.Freq << s.WorkUnit;
-    for (const auto& g : lists.GaussianList) {
-        out << 'G' << g.Power << g.ChiSqr << g.Score << g.FftLen << g.ChirpRate << g.Time << g.Freq
-            << g.Pot << g.HasPot << g.Sigma << g.MaxPow << g.Mean << g.WorkUnit << g.FileVersion;
-    }
-    for (const auto& t : lists.TripletList)
-        out << 'T' << t.Power << t.Mean << t.Period << t.FftLen << t.ChirpRate << t.Time << t.Freq
-            << t.WorkUnit;
-    for (const auto& p : lists.PulseList) {
-        out << 'P' << p.Score << p.Power << p.Mean << p.Period << p.FftLen << p.ChirpRate << p.Time
-            << p.Freq << p.Snr << p.Thresh << p.LenProf << p.WorkUnit;
-        out.bytes.append(p.Prof.begin(), p.Prof.end());
-    }
-    return out.bytes;
-}
 
 std::string Describe(const char* what, const signals::SignalLists& lists) {
     std::string text = std::string(what) + ":";
@@ -155,11 +127,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // it ends the reading silently; read with the line after it, a short
     // line that starts like another signal ("pulse00") is a damaged signal
     // line, and its missing values are reported.
-    const std::string wholeLists = Flatten(whole.lists);
+    const std::string wholeLists = fuzzing::Flatten(whole.lists);
     const bool linesStandAlone = whole.Quiet() && lineByLine.Quiet() &&
-                                 wholeLists == Flatten(lineByLine.lists) &&
+                                 wholeLists == fuzzing::Flatten(lineByLine.lists) &&
                                  !HasShortSignalLine(text);
-    if (linesStandAlone && (!growing.Quiet() || Flatten(growing.lists) != wholeLists)) {
+    if (linesStandAlone && (!growing.Quiet() || fuzzing::Flatten(growing.lists) != wholeLists)) {
         std::fprintf(stderr, "whole and growing readings differ:\n%s%s",
                      Describe("whole", whole.lists).c_str(),
                      Describe("growing", growing.lists).c_str());
