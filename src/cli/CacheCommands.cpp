@@ -17,6 +17,7 @@
 #include "history/SettingsRecord.h"
 #include "platform/Platform.h"
 #include "views/MainView.h"
+#include "views/MainWindowName.h"
 
 namespace cli {
 
@@ -128,6 +129,13 @@ int RunCacheAction(const std::string& action, const std::string& dir) {
             std::cerr << "skyvane-cli: no SETI@home client in " << dir << "\n";
             return 1;
         }
+        // A running Skyvane keeps the cache itself: this refresh would
+        // repair, as left by a dead cycle, the files of one it is running.
+        if (services.windows.WindowExists(views::kMainWindowClass, views::kAppTitle)) {
+            std::cerr << "skyvane-cli: Skyvane is running and keeps the cache; refresh it there, "
+                         "or close it first\n";
+            return 1;
+        }
         // As Skyvane's start does before anything touches the cache: a
         // cycle that died half way may have left files where this one
         // would trip over them, or a client running in the scratch folder.
@@ -157,7 +165,8 @@ void AddCacheCommand(CLI::App& app, CommandResult& result) {
         "Each command prints the cache's counters as JSON: CachedWorkUnits, CachedResults,\n"
         "CacheTotal, CacheStateLabel and ConnectMenu (whether the window offers a refresh).\n"
         "refresh asks nothing, shows its progress on stderr and is cancelled by Ctrl-C; its\n"
-        "exit status is 0 only when the refresh completed.");
+        "exit status is 0 only when the refresh completed. It refuses while a Skyvane window\n"
+        "is open: that window keeps the cache.");
     AddActions(*command,
                {
                    {"status", "print the cache's counters"},

@@ -13,17 +13,17 @@
 #include "inspection/SignalSort.h"
 #include "setup/SetForm.h"
 #include "setup/Sites.h"
+#include "views/MainWindowName.h"
 
 namespace monitor {
 
 namespace {
 
 using views::Control;
+using views::kAppTitle;
+using views::kMainWindowClass;
 using views::TimerId;
 
-constexpr std::string_view kAppTitle = "Skyvane";
-// Another running Skyvane is recognised by its main window.
-constexpr std::string_view kMainWindowClass = "TMainForm";
 using client::kClientDirValue;
 using client::kClientRegistryKey;
 // Below this drift rate the client is in the last stretch of its sweep and

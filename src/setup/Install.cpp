@@ -7,15 +7,16 @@
 #include "history/SettingsRecord.h"
 #include "setup/AppIcon.h"
 #include "setup/Sites.h"
+#include "views/MainWindowName.h"
 
 namespace setup {
 
 namespace {
 
 using views::InstallControl;
+using views::kAppTitle;
+using views::kMainWindowClass;
 
-constexpr std::string_view kMainWindowClass = "TMainForm";
-constexpr std::string_view kAppTitle = "Skyvane";
 constexpr int kCloseAttempts = 5;
 constexpr std::chrono::milliseconds kCloseWait{400};
 

@@ -11,8 +11,10 @@
 #include <string>
 
 #include "logic/RunCli.h"
+#include "platform/Platform.h"
 #include "sample/SampleClientFiles.h"
 #include "support/TempDir.h"
+#include "views/MainWindowName.h"
 
 using testsupport::CliRun;
 using testsupport::RunCli;
@@ -193,7 +195,21 @@ TEST_F(CliTest, CacheRefreshFirstRepairsWhatADeadCycleLeft) {
     program_.Write("cache/cycle.run", "scratch\n");
     program_.Write("cache/half.wu.tmp", "half");
 
-    // WHEN the refresh runs (the cache off: nothing to send or fetch)
+    // WHEN a Skyvane window is open, the refresh leaves the cache to it:
+    // the files of a cycle running there are not a dead cycle's
+    {
+        platform::NativePlatform native;
+        const auto window =
+            native.services().windows.Announce(views::kMainWindowClass, views::kAppTitle);
+        const CliRun refused = RunCli("cache refresh --client-dir " + client_.Path(), ErrFile());
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(Err().find("Skyvane is running"), std::string::npos) << Err();
+        EXPECT_TRUE(program_.Exists("cache/cycle.run"));
+        EXPECT_TRUE(program_.Exists("cache/half.wu.tmp"));
+    }
+
+    // WHEN the window is gone and the refresh runs (the cache off: nothing
+    // to send or fetch)
     const CliRun run = RunCli("cache refresh --client-dir " + client_.Path(), ErrFile());
 
     // THEN the repair came first: the fetched work unit is cached, the
