@@ -146,8 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check("first total");
     check("next total");
 
-    // One archive gone, one grown (the counter's way of changing them is
-    // only ever to add files; a user may do anything).
+    // One archive gone and one grown: Skyvane only ever adds archives, but a
+    // user may delete or edit them between two totals.
     const std::vector<std::int32_t> numbers = history::ListArchive(files, kProgramDir);
     if (!numbers.empty()) {
         files.DeleteFile(history::ArchiveFilePath(kProgramDir, numbers.front()));
