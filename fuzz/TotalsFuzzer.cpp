@@ -55,17 +55,20 @@ struct Side {
     }
 };
 
+// How many records of each kind and messages a side shows.
+std::string Counts(const Side& side) {
+    return std::to_string(side.lists.SpikeList.size()) + " spikes, " +
+           std::to_string(side.lists.GaussianList.size()) + " gaussians, " +
+           std::to_string(side.lists.TripletList.size()) + " triplets, " +
+           std::to_string(side.lists.PulseList.size()) + " pulses, " +
+           std::to_string(side.dialogs.errors.size() + side.dialogs.warnings.size() +
+                          side.dialogs.informations.size()) +
+           " messages";
+}
+
 [[noreturn]] void Differ(const char* visit, const Side& totals, const Side& reference) {
-    std::fprintf(stderr, "%s: the totals show %zu spikes, %zu gaussians, %zu triplets, %zu pulses, "
-                         "%zu messages; the files read in turn %zu, %zu, %zu, %zu, %zu\n",
-                 visit, totals.lists.SpikeList.size(), totals.lists.GaussianList.size(),
-                 totals.lists.TripletList.size(), totals.lists.PulseList.size(),
-                 totals.dialogs.errors.size() + totals.dialogs.warnings.size() +
-                     totals.dialogs.informations.size(),
-                 reference.lists.SpikeList.size(), reference.lists.GaussianList.size(),
-                 reference.lists.TripletList.size(), reference.lists.PulseList.size(),
-                 reference.dialogs.errors.size() + reference.dialogs.warnings.size() +
-                     reference.dialogs.informations.size());
+    std::fprintf(stderr, "%s: the totals show %s; the files read in turn %s\n", visit,
+                 Counts(totals).c_str(), Counts(reference).c_str());
     std::abort();
 }
 
